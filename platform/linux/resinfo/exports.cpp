@@ -1,0 +1,72 @@
+// libresinfo.so: the statistics library, measured from /proc. Each call
+// reads each file it needs once; the library is used from one thread.
+#include <chrono>
+
+#include "proc_file.h"
+#include "proc_parse.h"
+#include "resinfo.h"
+
+namespace {
+
+using namespace resinfo;
+
+ProcFile statFile{"/proc/stat"};
+ProcFile meminfoFile{"/proc/meminfo"};
+ProcFile loadavgFile{"/proc/loadavg"};
+ProcFile fileNrFile{"/proc/sys/fs/file-nr"};
+ProcFile threadsMaxFile{"/proc/sys/kernel/threads-max"};
+ProcFile pidMaxFile{"/proc/sys/kernel/pid_max"};
+
+// The two latest CPU snapshots. Before the first, the counters stand at
+// zero, so the first usage is the average since boot.
+CpuTimes previousCpu, latestCpu;
+std::uint8_t cpuBusy = 0;
+
+// The last good readings: a file that cannot be read repeats them, and
+// before any good reading the system counts as idle and free.
+std::uint8_t memoryFree = 100;
+ResourceLevels resourcesFree{100, 100, 100};
+
+// A caller that asks for memory twice within one sample (as the monitor's
+// tick does) gets one reading of /proc/meminfo.
+using Clock = std::chrono::steady_clock;
+constexpr auto MemorySampleReuse = std::chrono::milliseconds(100);
+Clock::time_point memorySampledAt;
+bool memorySampled = false;
+
+}  // namespace
+
+extern "C" {
+
+void GetResInfo(uint8_t* level, uint8_t* tasksFree, uint8_t* filesFree) {
+  const auto levels = ResourceFreeLevels(ParseTaskCount(loadavgFile.read()), ParseNumber(threadsMaxFile.read()),
+                                         ParseNumber(pidMaxFile.read()), ParseFileNr(fileNrFile.read()));
+  if (levels) resourcesFree = *levels;
+  *level = resourcesFree.overall;
+  *tasksFree = resourcesFree.tasks;
+  *filesFree = resourcesFree.files;
+}
+
+void GetCpuStart(void) {
+  if (const auto now = ParseCpuTimes(statFile.read())) {
+    previousCpu = latestCpu;
+    latestCpu = *now;
+  }
+}
+
+uint8_t GetCpuUsage(void) {
+  cpuBusy = BusyPercent(previousCpu, latestCpu, cpuBusy);
+  return cpuBusy;
+}
+
+uint8_t MemoryLoad(void) {
+  const Clock::time_point now = Clock::now();
+  if (!memorySampled || now - memorySampledAt >= MemorySampleReuse) {
+    if (const auto free = MemoryFreePercent(ParseMemInfo(meminfoFile.read()))) memoryFree = *free;
+    memorySampled = true;
+    memorySampledAt = now;
+  }
+  return memoryFree;
+}
+
+}  // extern "C"

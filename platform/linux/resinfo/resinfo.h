@@ -1,0 +1,24 @@
+// The statistics library's exported functions, by plain C name.
+#pragma once
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define RESINFO_API __attribute__((visibility("default")))
+
+// Free share of the kernel tables a desktop can run out of, in percent:
+// the smaller of the next two, the task table, the open-file table.
+RESINFO_API void GetResInfo(uint8_t* level, uint8_t* tasksFree, uint8_t* filesFree);
+// Takes a snapshot of the CPU counters.
+RESINFO_API void GetCpuStart(void);
+// Busy share of all CPUs between the last two snapshots, in percent.
+RESINFO_API uint8_t GetCpuUsage(void);
+// Available share of physical memory, in percent.
+RESINFO_API uint8_t MemoryLoad(void);
+
+#ifdef __cplusplus
+}
+#endif

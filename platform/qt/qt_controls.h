@@ -1,0 +1,55 @@
+// The design's lightweight controls as Qt widgets on the form's surface.
+#pragma once
+
+#include <QLabel>
+#include <QPixmap>
+#include <QWidget>
+#include <string>
+#include <string_view>
+
+#include "design.h"
+
+namespace platform::qt {
+
+// A label that sizes itself to its text (one line high) and, when right
+// aligned, keeps its right edge where the design put it.
+class LabelControl final : public QLabel {
+ public:
+  LabelControl(const ControlDesign& design, const FontDesign& formFont, QWidget* parent);
+  // Returns false when the text was already shown, so nothing is redrawn.
+  bool setCaption(std::string_view text);
+
+ private:
+  void fitToText();
+
+  const ControlDesign& design_;
+  std::string caption_;
+};
+
+// A picture stretched into its box.
+class ImageControl final : public QWidget {
+ public:
+  ImageControl(const ControlDesign& design, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  QPixmap picture_;
+};
+
+// A filled rectangle with a one-pixel outline; it takes no mouse input.
+class ShapeControl final : public QWidget {
+ public:
+  ShapeControl(const ControlDesign& design, QWidget* parent);
+  // Widths below zero draw as zero.
+  void setWidthTwips(float twips);
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  QColor fill_, outline_;
+};
+
+}  // namespace platform::qt

@@ -1,0 +1,47 @@
+#include "qt_look.h"
+
+#include "texts.h"
+
+namespace platform::qt {
+
+QColor ToQColor(Colour colour) {
+  if (colour & SystemColourFlag) {
+    switch (colour) {
+      case ActiveBorderColour:
+      case ButtonFaceColour: return QColor(192, 192, 192);
+      case ButtonTextColour:
+      case WindowTextColour: return QColor(0, 0, 0);
+      default: return QColor(128, 128, 128);
+    }
+  }
+  return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+void SubstituteDesignFonts() {
+  // Debian's fontconfig has no alias for MS PGothic; IPA's proportional
+  // gothic is its closest metric match.
+  QFont::insertSubstitution(QString::fromUtf8(texts::PGothic.data(), qsizetype(texts::PGothic.size())),
+                            QStringLiteral("IPAPGothic"));
+}
+
+QFont ToQFont(const FontDesign& font) {
+  QFont f(QString::fromUtf8(font.face.data(), qsizetype(font.face.size())));
+  f.setPointSizeF(font.points);
+  f.setWeight(static_cast<QFont::Weight>(font.weight));
+  f.setItalic(font.italic);
+  f.setUnderline(font.underline);
+  f.setStrikeOut(font.strikeout);
+  return f;
+}
+
+QPixmap LoadPicture(Picture picture) {
+  switch (picture) {
+    case Picture::MonitorBackground: return QPixmap(QStringLiteral(":/pictures/background.bmp"));
+    case Picture::MonitorIcon: return QPixmap(QStringLiteral(":/pictures/icon.ico"));
+    case Picture::Logo: return QPixmap(QStringLiteral(":/pictures/logo.png"));
+    case Picture::None: break;
+  }
+  return {};
+}
+
+}  // namespace platform::qt

@@ -1,0 +1,203 @@
+// Minimal writers for the three picture formats the windows use: an 8-bit
+// palette BMP, an 8-bit palette ICO with a transparency mask, and a palette
+// PNG with a transparent entry. Byte-for-byte deterministic, no libraries.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace imagegen {
+
+struct Rgb {
+  std::uint8_t r, g, b;
+};
+
+// A picture as palette indices, row-major from the top-left pixel.
+struct IndexedImage {
+  int width = 0;
+  int height = 0;
+  std::vector<Rgb> palette;
+  std::vector<std::uint8_t> pixels;
+  int transparentIndex = -1;  // -1: every pixel is opaque
+};
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline void put16(Bytes& out, std::uint32_t v) {
+  out.push_back(static_cast<std::uint8_t>(v));
+  out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+inline void put32(Bytes& out, std::uint32_t v) {
+  put16(out, v & 0xFFFF);
+  put16(out, v >> 16);
+}
+inline void put32be(Bytes& out, std::uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
+}
+
+// BITMAPINFOHEADER, a 256-entry palette and bottom-up 8-bit rows. ICO images
+// double the height to cover the AND mask that follows the colour rows.
+inline void putDib8(Bytes& out, const IndexedImage& img, bool withMask) {
+  const int rowBytes = (img.width + 3) & ~3;
+  const int maskRowBytes = ((img.width + 31) / 32) * 4;
+  const std::uint32_t imageSize = static_cast<std::uint32_t>(
+      rowBytes * img.height + (withMask ? maskRowBytes * img.height : 0));
+  put32(out, 40);
+  put32(out, static_cast<std::uint32_t>(img.width));
+  put32(out, static_cast<std::uint32_t>(withMask ? img.height * 2 : img.height));
+  put16(out, 1);   // planes
+  put16(out, 8);   // bits per pixel
+  put32(out, 0);   // BI_RGB
+  put32(out, imageSize);
+  put32(out, 3780);  // 96 dpi in pixels per metre
+  put32(out, 3780);
+  put32(out, 256);
+  put32(out, 0);
+  for (int i = 0; i < 256; ++i) {
+    const Rgb c = i < static_cast<int>(img.palette.size()) ? img.palette[static_cast<size_t>(i)] : Rgb{0, 0, 0};
+    out.push_back(c.b);
+    out.push_back(c.g);
+    out.push_back(c.r);
+    out.push_back(0);
+  }
+  for (int y = img.height - 1; y >= 0; --y) {
+    for (int x = 0; x < rowBytes; ++x)
+      out.push_back(x < img.width ? img.pixels[static_cast<size_t>(y * img.width + x)] : 0);
+  }
+  if (!withMask) return;
+  for (int y = img.height - 1; y >= 0; --y) {
+    for (int byte = 0; byte < maskRowBytes; ++byte) {
+      std::uint8_t bits = 0;
+      for (int bit = 0; bit < 8; ++bit) {
+        const int x = byte * 8 + bit;
+        const bool transparent =
+            x >= img.width || img.pixels[static_cast<size_t>(y * img.width + x)] == img.transparentIndex;
+        if (transparent) bits = static_cast<std::uint8_t>(bits | (0x80 >> bit));
+      }
+      out.push_back(bits);
+    }
+  }
+}
+
+inline Bytes bmp8(const IndexedImage& img) {
+  Bytes dib;
+  putDib8(dib, img, false);
+  Bytes out{'B', 'M'};
+  put32(out, static_cast<std::uint32_t>(14 + dib.size()));
+  put32(out, 0);
+  put32(out, 14 + 40 + 256 * 4);
+  out.insert(out.end(), dib.begin(), dib.end());
+  return out;
+}
+
+inline Bytes ico8(const IndexedImage& img) {
+  Bytes dib;
+  putDib8(dib, img, true);
+  Bytes out;
+  put16(out, 0);
+  put16(out, 1);  // icon
+  put16(out, 1);  // one image
+  out.push_back(static_cast<std::uint8_t>(img.width));
+  out.push_back(static_cast<std::uint8_t>(img.height));
+  out.push_back(0);  // 256 colours
+  out.push_back(0);
+  put16(out, 1);
+  put16(out, 8);
+  put32(out, static_cast<std::uint32_t>(dib.size()));
+  put32(out, 6 + 16);
+  out.insert(out.end(), dib.begin(), dib.end());
+  return out;
+}
+
+inline std::uint32_t crc32(const std::uint8_t* data, size_t size, std::uint32_t crc = 0) {
+  crc = ~crc;
+  for (size_t i = 0; i < size; ++i) {
+    crc ^= data[i];
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+inline void pngChunk(Bytes& out, const char* type, const Bytes& data) {
+  put32be(out, static_cast<std::uint32_t>(data.size()));
+  Bytes body(type, type + 4);
+  body.insert(body.end(), data.begin(), data.end());
+  out.insert(out.end(), body.begin(), body.end());
+  put32be(out, crc32(body.data(), body.size()));
+}
+
+// A 4-bit palette PNG (up to 16 colours); its pixel data is deflated as
+// stored blocks, which every reader accepts and which never varies.
+inline Bytes png4(const IndexedImage& img) {
+  Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  Bytes ihdr;
+  put32be(ihdr, static_cast<std::uint32_t>(img.width));
+  put32be(ihdr, static_cast<std::uint32_t>(img.height));
+  ihdr.insert(ihdr.end(), {4, 3, 0, 0, 0});
+  pngChunk(out, "IHDR", ihdr);
+  Bytes plte;
+  for (const Rgb& c : img.palette) plte.insert(plte.end(), {c.r, c.g, c.b});
+  pngChunk(out, "PLTE", plte);
+  if (img.transparentIndex >= 0) {
+    Bytes trns(static_cast<size_t>(img.transparentIndex + 1), 0xFF);
+    trns.back() = 0;
+    pngChunk(out, "tRNS", trns);
+  }
+  Bytes raw;
+  for (int y = 0; y < img.height; ++y) {
+    raw.push_back(0);  // no filter
+    for (int x = 0; x < img.width; x += 2) {
+      const std::uint8_t hi = img.pixels[static_cast<size_t>(y * img.width + x)];
+      const std::uint8_t lo = x + 1 < img.width ? img.pixels[static_cast<size_t>(y * img.width + x + 1)] : 0;
+      raw.push_back(static_cast<std::uint8_t>((hi << 4) | (lo & 0x0F)));
+    }
+  }
+  Bytes zlib{0x78, 0x01};
+  for (size_t pos = 0; pos < raw.size();) {
+    const size_t len = std::min<size_t>(65535, raw.size() - pos);
+    zlib.push_back(pos + len == raw.size() ? 1 : 0);
+    put16(zlib, static_cast<std::uint32_t>(len));
+    put16(zlib, static_cast<std::uint32_t>(~len & 0xFFFF));
+    zlib.insert(zlib.end(), raw.begin() + static_cast<long>(pos), raw.begin() + static_cast<long>(pos + len));
+    pos += len;
+  }
+  std::uint32_t a = 1, b = 0;
+  for (std::uint8_t v : raw) {
+    a = (a + v) % 65521;
+    b = (b + a) % 65521;
+  }
+  put32be(zlib, (b << 16) | a);
+  pngChunk(out, "IDAT", zlib);
+  pngChunk(out, "IEND", {});
+  return out;
+}
+
+// Pixel art: one character per pixel, looked up in a legend of colours.
+struct LegendEntry {
+  char symbol;
+  Rgb colour;
+};
+
+inline bool save(const char* path, const Bytes& bytes) {
+  std::FILE* f = std::fopen(path, "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return std::fclose(f) == 0 && ok;
+}
+
+inline int finish(int argc, char** argv, const Bytes& bytes) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s OUTPUT\n", argv[0]);
+    return 2;
+  }
+  if (!save(argv[1], bytes)) {
+    std::perror(argv[1]);
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace imagegen
