@@ -60,7 +60,8 @@ void QtForm::setWidth(int control, float twips) {
 }
 
 void QtForm::showAtDesignPosition() {
-  move(Px(design_.left), Px(design_.top));
+  // setGeometry places the client area; move() would place the frame.
+  setGeometry(Px(design_.left), Px(design_.top), width(), height());
   show();
 }
 

@@ -1,0 +1,75 @@
+# Helpers for driving the real program on a virtual X display.
+# Source it, then call start_display; cleanup runs on exit.
+
+work=$(mktemp -d)
+pids=()
+
+cleanup() {
+  local pid
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  local log
+  for log in "$work"/*.out; do
+    [ -s "$log" ] && { echo "--- $(basename "$log")"; cat "$log"; } >&2
+  done
+  exit 1
+}
+
+# A fresh Xvfb on a free display number; with "wm", openbox manages it.
+start_display() {
+  Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  pids+=($!)
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+  [ -s "$work/display" ] || fail "Xvfb did not start"
+  export DISPLAY=":$(cat "$work/display")"
+  if [ "${1:-}" = wm ]; then
+    openbox --sm-disable >"$work/openbox.out" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.05; done
+    # openbox announces itself before it is ready for new windows
+    sleep 0.5
+  fi
+}
+
+# The id of the first visible window of the program's class.
+wait_window() {
+  local id
+  id=$(timeout 10 xdotool search --sync --onlyvisible --class "$1" | head -n 1) || true
+  [ -n "$id" ] || fail "no visible window of class $1: $(xwininfo -root -tree | grep -i "$1")"
+  echo "$id"
+}
+
+# Screen position of a window's client area: "X Y".
+window_origin() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'
+}
+
+screenshot() { import -window root "$1"; }
+
+# "R,G,B" of one pixel of a picture.
+pixel() {
+  convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
+
+# Succeeds when two colours differ by at most $3 in every channel.
+colour_near() {
+  local IFS=,
+  read -r r1 g1 b1 <<<"$1"
+  read -r r2 g2 b2 <<<"$2"
+  local d=${3:-8}
+  (( ${r1} - ${r2} <= d && ${r2} - ${r1} <= d && ${g1} - ${g2} <= d && ${g2} - ${g1} <= d && ${b1} - ${b2} <= d && ${b2} - ${b1} <= d ))
+}
+
+# The number of pixels that differ between the same area of two pictures.
+area_difference() {
+  local geometry=$3
+  convert "$1" -crop "$geometry" +repage "$work/a.png"
+  convert "$2" -crop "$geometry" +repage "$work/b.png"
+  compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true
+}

@@ -1,0 +1,114 @@
+// Binding the statistics library by name: the scripted stand-in is found
+// through the ordinary library search (LD_LIBRARY_PATH), functions are bound
+// at their first call, and what is missing is a run-time error.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "dl_loader.h"
+#include "stats_library.h"
+
+namespace {
+
+// The test runs with the scripted libraries' directory in LD_LIBRARY_PATH,
+// ahead of the real libresinfo.so.
+struct Binding : ::testing::Test {
+  platform::linux_::DlLoader loader;
+  std::filesystem::path script = std::filesystem::temp_directory_path() / "pelmo_binding_script";
+  std::filesystem::path log = std::filesystem::temp_directory_path() / "pelmo_binding_log";
+
+  void SetUp() override {
+    std::filesystem::remove(log);
+    setenv("PELMO_FAKE_RESINFO", script.c_str(), 1);
+    setenv("PELMO_FAKE_RESINFO_LOG", log.c_str(), 1);
+  }
+  void writeScript(const std::string& text) { std::ofstream(script) << text; }
+  std::string calls() {
+    std::ifstream in(log);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+};
+
+TEST_F(Binding, CallsReachTheLibraryFoundByTheSearch) {
+  writeScript("GetResInfo 30 7 9\nGetCpuUsage 37\nMemoryLoad 40 41\n");
+  platform::BoundStatsLibrary stats(loader);
+  std::uint8_t a = 0, b = 0, c = 0;
+  stats.GetResInfo(a, b, c);
+  stats.GetCpuStart();
+  EXPECT_EQ(a, 30);
+  EXPECT_EQ(b, 7);
+  EXPECT_EQ(c, 9);
+  EXPECT_EQ(stats.GetCpuUsage(), 37);
+  EXPECT_EQ(stats.MemoryLoad(), 40);
+  EXPECT_EQ(stats.MemoryLoad(), 41);
+  EXPECT_EQ(calls(), "GetResInfo\nGetCpuStart\nGetCpuUsage\nMemoryLoad\nMemoryLoad\n");
+}
+
+TEST_F(Binding, AMissingLibraryIsFileNotFoundAtTheFirstCall) {
+  platform::BoundStatsLibrary stats(loader, "libpelmo-no-such-library.so");
+  std::uint8_t a = 0, b = 0, c = 0;
+  try {
+    stats.GetResInfo(a, b, c);
+    FAIL() << "no error";
+  } catch (const platform::RuntimeError& e) {
+    EXPECT_EQ(e.number(), platform::ErrorNumber::FileNotFound);
+    EXPECT_NE(std::string(e.what()).find("libpelmo-no-such-library.so"), std::string::npos);
+  }
+}
+
+TEST_F(Binding, AFileThatIsNoLibraryFailsToLoad) {
+  const auto bogus = std::filesystem::temp_directory_path() / "libpelmo-bogus.so";
+  std::ofstream(bogus) << "not a library";
+  platform::BoundStatsLibrary stats(loader, bogus.c_str());
+  try {
+    stats.GetCpuStart();
+    FAIL() << "no error";
+  } catch (const platform::RuntimeError& e) {
+    EXPECT_EQ(e.number(), platform::ErrorNumber::DllLoadFailed);
+  }
+}
+
+TEST_F(Binding, AMissingFunctionFailsOnlyAtItsOwnFirstCall) {
+  writeScript("GetCpuUsage 12\n");
+  platform::BoundStatsLibrary stats(loader, "libresinfo-partial.so");
+  stats.GetCpuStart();
+  EXPECT_EQ(stats.GetCpuUsage(), 12);
+  try {
+    stats.MemoryLoad();
+    FAIL() << "no error";
+  } catch (const platform::RuntimeError& e) {
+    EXPECT_EQ(e.number(), platform::ErrorNumber::EntryPointNotFound);
+    EXPECT_NE(std::string(e.what()).find("MemoryLoad"), std::string::npos);
+  }
+}
+
+// A loader that counts what it is asked, to see that binding happens once.
+struct CountingLoader final : platform::LibraryLoader {
+  int opens = 0, finds = 0;
+  static std::uint8_t seven() { return 7; }
+  Opened open(const char*) override {
+    ++opens;
+    return {this, false, {}};
+  }
+  void* find(void*, const char*) override {
+    ++finds;
+    return reinterpret_cast<void*>(&seven);
+  }
+};
+
+TEST(LazyBinding, LoadsOnceAndFindsEachFunctionOnce) {
+  CountingLoader loader;
+  platform::LazyLibrary library(loader, "x");
+  platform::LazyFunction<std::uint8_t()> f(library, "f"), g(library, "g");
+  EXPECT_EQ(loader.opens, 0);
+  EXPECT_EQ(f(), 7);
+  EXPECT_EQ(f(), 7);
+  EXPECT_EQ(g(), 7);
+  EXPECT_EQ(loader.opens, 1);
+  EXPECT_EQ(loader.finds, 2);
+}
+
+}  // namespace

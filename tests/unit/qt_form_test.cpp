@@ -1,0 +1,106 @@
+// The monitor window's design as the Qt backend renders it, offscreen.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QFontInfo>
+#include <QLabel>
+
+#include "form1_design.h"
+#include "qt_form.h"
+#include "qt_look.h"
+
+namespace {
+
+using namespace form1;
+
+struct NoReport final : platform::ErrorReporter {
+  void reportAndEnd(const platform::RuntimeError&) noexcept override {}
+};
+
+struct PaintCounter final : QObject {
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+class MonitorWindow : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "qt_form_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    platform::qt::SubstituteDesignFonts();
+  }
+  NoReport reporter;
+  platform::HandlerGuard guard{reporter};
+  platform::qt::QtForm window{form1::Design, guard};
+
+  QRect geometryOf(int control) { return window.control(control)->geometry(); }
+  QLabel* label(int control) { return static_cast<QLabel*>(window.control(control)); }
+};
+
+TEST_F(MonitorWindow, ClientAreaAndPlacesFromTheDesign) {
+  EXPECT_EQ(window.size(), QSize(242, 39));
+  EXPECT_EQ(window.minimumSize(), window.maximumSize());  // not resizable
+  EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(window.windowFlags() & Qt::Tool);
+  EXPECT_EQ(geometryOf(Label1).topLeft(), QPoint(8, 8));
+  EXPECT_EQ(geometryOf(Label15).topLeft(), QPoint(168, 24));
+  EXPECT_EQ(geometryOf(Image5), QRect(171, 1, 70, 20));
+  EXPECT_EQ(geometryOf(Shape3), QRect(168, 40, 67, 9));  // below the client area
+}
+
+TEST_F(MonitorWindow, LabelsUseABoldJapaneseFontAndCarryTheirTooltips) {
+  const QFontInfo info(label(Label13)->font());
+  EXPECT_EQ(info.family(), "IPAPGothic");
+  EXPECT_TRUE(info.bold());
+  EXPECT_EQ(label(Label13)->toolTip(), QString::fromUtf8("物理メモリ使用率"));
+  EXPECT_EQ(label(Label1)->toolTip(), QString::fromUtf8("CPU温度"));
+  EXPECT_TRUE(label(Label2)->toolTip().isEmpty());
+  EXPECT_EQ(label(Label20)->text(), QString::fromUtf8("℃"));
+}
+
+TEST_F(MonitorWindow, NumberLabelsKeepTheirRightEdge) {
+  const int right = 3330 / 15;  // Label16's right edge in pixels
+  EXPECT_EQ(geometryOf(Label16).x() + geometryOf(Label16).width(), right);
+  window.setCaption(Label16, "5");
+  const QRect narrow = geometryOf(Label16);
+  EXPECT_EQ(narrow.x() + narrow.width(), right);
+  window.setCaption(Label16, "-155");
+  const QRect wide = geometryOf(Label16);
+  EXPECT_EQ(wide.x() + wide.width(), right);
+  EXPECT_GT(wide.width(), narrow.width());
+  EXPECT_EQ(wide.y(), narrow.y());
+}
+
+TEST_F(MonitorWindow, NegativeBarWidthsDrawAsNothing) {
+  window.setWidth(Shape5, -200);
+  EXPECT_EQ(geometryOf(Shape5).width(), 0);
+  EXPECT_FALSE(window.control(Shape5)->isVisibleTo(&window));
+  window.setWidth(Shape5, 1500);
+  EXPECT_EQ(geometryOf(Shape5).width(), 100);
+  EXPECT_TRUE(window.control(Shape5)->isVisibleTo(&window));
+  EXPECT_EQ(geometryOf(Shape5).x(), 88);  // grows to the right from the design's left edge
+}
+
+TEST_F(MonitorWindow, NothingIsRepaintedThatDidNotChange) {
+  window.showAtDesignPosition();
+  QApplication::processEvents();
+  PaintCounter counter;
+  window.installEventFilter(&counter);
+  for (int c = 0; c < ControlCount; ++c) window.control(c)->installEventFilter(&counter);
+  window.setCaption(Label2, "100");  // the design caption again
+  window.setWidth(Shape1, 1005);     // the design width again
+  window.setWidth(Shape3, 500);      // outside the client area
+  QApplication::processEvents();
+  EXPECT_EQ(counter.paints, 0);
+  window.setCaption(Label2, "42");
+  QApplication::processEvents();
+  EXPECT_GT(counter.paints, 0);
+}
+
+}  // namespace
