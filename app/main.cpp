@@ -7,10 +7,12 @@
 #include "qt_error_reporter.h"
 #include "qt_form.h"
 #include "qt_look.h"
+#include "qt_startup.h"
 #include "quit_signals.h"
 #include "stats_library.h"
 
 int main(int argc, char** argv) {
+  platform::qt::PrepareQtForATinyWindow();
   QApplication app(argc, argv);
   // The window lives on in the tray when hidden.
   QApplication::setQuitOnLastWindowClosed(false);

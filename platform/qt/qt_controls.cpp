@@ -1,6 +1,7 @@
 #include "qt_controls.h"
 
 #include <QPainter>
+#include <QtMath>
 #include <algorithm>
 #include <cmath>
 
@@ -9,43 +10,46 @@
 namespace platform::qt {
 
 LabelControl::LabelControl(const ControlDesign& design, const FontDesign& formFont, QWidget* parent)
-    : QLabel(parent), design_(design), caption_(design.caption) {
+    : QWidget(parent), design_(design), caption_(design.caption), foreground_(ToQColor(design.foreColour)),
+      background_(ToQColor(design.backColour)) {
   setFont(ToQFont(design.font ? *design.font : formFont));
-  setMargin(0);
-  setIndent(0);
-  setContentsMargins(0, 0, 0, 0);
-  setTextFormat(Qt::PlainText);
-  setAlignment((design.alignment == Alignment::Right    ? Qt::AlignRight
-                : design.alignment == Alignment::Centre ? Qt::AlignHCenter
-                                                        : Qt::AlignLeft) |
-               Qt::AlignVCenter);
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::WindowText, ToQColor(design.foreColour));
-  palette.setColor(QPalette::Window, ToQColor(design.backColour));
-  setPalette(palette);
-  setAutoFillBackground(design.opaque);
+  text_.setTextFormat(Qt::PlainText);
+  text_.setPerformanceHint(QStaticText::AggressiveCaching);
   if (!design.tooltip.empty())
     setToolTip(QString::fromUtf8(design.tooltip.data(), qsizetype(design.tooltip.size())));
   setGeometry(Px(design.left), Px(design.top), Px(design.width), Px(design.height));
-  setText(QString::fromUtf8(design.caption.data(), qsizetype(design.caption.size())));
+  text_.setText(QString::fromUtf8(design.caption.data(), qsizetype(design.caption.size())));
   fitToText();
 }
 
 bool LabelControl::setCaption(std::string_view text) {
   if (text == caption_) return false;
   caption_.assign(text);
-  setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
+  text_.setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
   fitToText();
+  update();
   return true;
 }
 
 void LabelControl::fitToText() {
+  text_.prepare(QTransform(), font());
   if (!design_.autoSize) return;
-  const QFontMetrics metrics(font());
-  const int width = std::max(1, metrics.horizontalAdvance(text()));
-  const int height = metrics.height();
+  const int width = std::max(1, qCeil(text_.size().width()));
+  const int height = QFontMetrics(font()).height();
   const int left = design_.alignment == Alignment::Right ? Px(design_.left + design_.width) - width : x();
   setGeometry(left, y(), width, height);
+}
+
+void LabelControl::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (design_.opaque) painter.fillRect(rect(), background_);
+  painter.setFont(font());
+  painter.setPen(foreground_);
+  const qreal width = text_.size().width();
+  const qreal left = design_.alignment == Alignment::Right    ? this->width() - width
+                     : design_.alignment == Alignment::Centre ? (this->width() - width) / 2
+                                                              : 0;
+  painter.drawStaticText(QPointF(left, 0), text_);
 }
 
 ImageControl::ImageControl(const ControlDesign& design, QWidget* parent)

@@ -1,8 +1,8 @@
 // The design's lightweight controls as Qt widgets on the form's surface.
 #pragma once
 
-#include <QLabel>
 #include <QPixmap>
+#include <QStaticText>
 #include <QWidget>
 #include <string>
 #include <string_view>
@@ -11,19 +11,26 @@
 
 namespace platform::qt {
 
-// A label that sizes itself to its text (one line high) and, when right
-// aligned, keeps its right edge where the design put it.
-class LabelControl final : public QLabel {
+// A one-line label that sizes itself to its text and, when right aligned,
+// keeps its right edge where the design put it. The text is laid out once
+// per change and drawn from that layout, so a repaint does no shaping.
+class LabelControl final : public QWidget {
  public:
   LabelControl(const ControlDesign& design, const FontDesign& formFont, QWidget* parent);
   // Returns false when the text was already shown, so nothing is redrawn.
   bool setCaption(std::string_view text);
+  QString text() const { return text_.text(); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
 
  private:
   void fitToText();
 
   const ControlDesign& design_;
   std::string caption_;
+  QStaticText text_;
+  QColor foreground_, background_;
 };
 
 // A picture stretched into its box.

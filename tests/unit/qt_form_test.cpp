@@ -4,10 +4,11 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFontInfo>
-#include <QLabel>
+
 
 #include "form1_design.h"
 #include "qt_form.h"
+#include "qt_controls.h"
 #include "qt_look.h"
 
 namespace {
@@ -40,7 +41,7 @@ class MonitorWindow : public ::testing::Test {
   platform::qt::QtForm window{form1::Design, guard};
 
   QRect geometryOf(int control) { return window.control(control)->geometry(); }
-  QLabel* label(int control) { return static_cast<QLabel*>(window.control(control)); }
+  platform::qt::LabelControl* label(int control) { return static_cast<platform::qt::LabelControl*>(window.control(control)); }
 };
 
 TEST_F(MonitorWindow, ClientAreaAndPlacesFromTheDesign) {

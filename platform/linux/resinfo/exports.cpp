@@ -1,6 +1,7 @@
 // libresinfo.so: the statistics library, measured from /proc. Each call
 // reads each file it needs once; the library is used from one thread.
 #include <chrono>
+#include <optional>
 
 #include "proc_file.h"
 #include "proc_parse.h"
@@ -34,13 +35,27 @@ constexpr auto MemorySampleReuse = std::chrono::milliseconds(100);
 Clock::time_point memorySampledAt;
 bool memorySampled = false;
 
+// The task limits are sysctl settings that hardly ever change: they are
+// read again every ten seconds, not at every sample.
+constexpr auto LimitsReuse = std::chrono::seconds(10);
+Clock::time_point limitsReadAt;
+bool limitsRead = false;
+std::optional<std::uint64_t> threadsMax, pidMax;
+
 }  // namespace
 
 extern "C" {
 
 void GetResInfo(uint8_t* level, uint8_t* tasksFree, uint8_t* filesFree) {
-  const auto levels = ResourceFreeLevels(ParseTaskCount(loadavgFile.read()), ParseNumber(threadsMaxFile.read()),
-                                         ParseNumber(pidMaxFile.read()), ParseFileNr(fileNrFile.read()));
+  const Clock::time_point now = Clock::now();
+  if (!limitsRead || now - limitsReadAt >= LimitsReuse) {
+    threadsMax = ParseNumber(threadsMaxFile.read());
+    pidMax = ParseNumber(pidMaxFile.read());
+    limitsRead = true;
+    limitsReadAt = now;
+  }
+  const auto levels =
+      ResourceFreeLevels(ParseTaskCount(loadavgFile.read()), threadsMax, pidMax, ParseFileNr(fileNrFile.read()));
   if (levels) resourcesFree = *levels;
   *level = resourcesFree.overall;
   *tasksFree = resourcesFree.tasks;

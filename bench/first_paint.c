@@ -1,0 +1,67 @@
+/* Starts a program and reports how long after its exec the first pixel of
+ * the (black) root window changes, polling the screen every millisecond.
+ *   first_paint COMMAND [ARGS...]    prints "PID MILLISECONDS"
+ * The program is left running. */
+#define _POSIX_C_SOURCE 200809L
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <time.h>
+#include <unistd.h>
+
+static double now_ms(void) {
+  struct timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+static int painted(Display* d, Window root, int w, int h) {
+  XImage* img = XGetImage(d, root, 0, 0, (unsigned)w, (unsigned)h, AllPlanes, ZPixmap);
+  if (!img) return 0;
+  int found = 0;
+  for (int y = 0; y < h && !found; y += 1)
+    for (int x = 0; x < w; x += 1)
+      if (XGetPixel(img, x, y) != 0) {
+        found = 1;
+        break;
+      }
+  XDestroyImage(img);
+  return found;
+}
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    fprintf(stderr, "usage: first_paint COMMAND [ARGS...]\n");
+    return 2;
+  }
+  Display* d = XOpenDisplay(NULL);
+  if (!d) {
+    fprintf(stderr, "first_paint: no display\n");
+    return 1;
+  }
+  Window root = DefaultRootWindow(d);
+  int w = DisplayWidth(d, DefaultScreen(d)), h = DisplayHeight(d, DefaultScreen(d));
+  if (painted(d, root, w, h)) {
+    fprintf(stderr, "first_paint: the screen is not black to begin with\n");
+    return 1;
+  }
+  const double start = now_ms();
+  pid_t pid = fork();
+  if (pid == 0) {
+    /* the program's own output must not mix with the figures */
+    if (freopen("/dev/null", "w", stdout) == NULL || freopen("/dev/null", "w", stderr) == NULL) _exit(126);
+    execvp(argv[1], argv + 1);
+    _exit(127);
+  }
+  while (!painted(d, root, w, h)) {
+    if (now_ms() - start > 10000) {
+      printf("%d timeout\n", (int)pid);
+      return 1;
+    }
+    const struct timespec ms = {0, 1000000};
+    nanosleep(&ms, NULL);
+  }
+  printf("%d %.1f\n", (int)pid, now_ms() - start);
+  return 0;
+}
