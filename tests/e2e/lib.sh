@@ -6,6 +6,9 @@ pids=()
 
 cleanup() {
   local pid
+  # Children first: dbus-run-session leaves its bus daemon behind if it is
+  # killed itself.
+  for pid in "${pids[@]}"; do pkill -TERM -P "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
   rm -rf "$work"
