@@ -1,6 +1,8 @@
-// pelmodesk: the monitor window, its logic and the libraries it binds.
+// pelmodesk: the monitor window, its logic, and the libraries and chip it
+// reads.
 #include <QApplication>
 
+#include "board_ports.h"
 #include "dl_loader.h"
 #include "form1.h"
 #include "form1_design.h"
@@ -22,9 +24,11 @@ int main(int argc, char** argv) {
   platform::HandlerGuard guard(reporter);
   platform::linux_::DlLoader loader;
   platform::BoundStatsLibrary stats(loader);
+  platform::BoundPortLibrary portLibrary(loader);
+  platform::linux_::BoardPorts ports(portLibrary, "/sys", "/proc/ioports");
 
   platform::qt::QtForm window(form1::Design, guard);
-  monitor::Form1 form(window, stats);
+  monitor::Form1 form(window, stats, ports);
   window.attach(form);
   window.showAtDesignPosition();
 

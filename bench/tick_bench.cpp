@@ -1,8 +1,9 @@
 // One sampling tick in process: the monitor's logic against the real
-// statistics library (bound by name, as the program binds it) and a window
-// that takes the property sets and does nothing with them.
+// statistics library and board chip (bound by name, as the program binds
+// them) and a window that takes the property sets and does nothing with them.
 #include <benchmark/benchmark.h>
 
+#include "board_ports.h"
 #include "dl_loader.h"
 #include "form1.h"
 #include "proc_parse.h"
@@ -17,8 +18,10 @@ struct NullWindow final : platform::FormHost {
 void TickWithRealStatistics(benchmark::State& state) {
   platform::linux_::DlLoader loader;
   platform::BoundStatsLibrary stats(loader, RESINFO_PATH);
+  platform::BoundPortLibrary portLibrary(loader, PINLATCH_PATH);
+  platform::linux_::BoardPorts ports(portLibrary, "/sys", "/proc/ioports");
   NullWindow window;
-  monitor::Form1 form(window, stats);
+  monitor::Form1 form(window, stats, ports);
   for (auto _ : state) form.Timer1_Timer();
 }
 BENCHMARK(TickWithRealStatistics);

@@ -1,22 +1,25 @@
 // The monitor window's logic: its state and its event handlers. It reaches
-// the window only through FormHost and the statistics only through
-// StatsLibrary, so it runs the same under any backend and under test.
+// the window only through FormHost, the statistics only through
+// StatsLibrary and the board's chip only through PortLibrary, so it runs
+// the same under any backend and under test.
 #pragma once
 
 #include <cstdint>
 
 #include "form_host.h"
 #include "form1_design.h"
+#include "port_library.h"
 #include "stats_library.h"
 
 namespace monitor {
 
 class Form1 final : public platform::FormHandlers {
  public:
-  Form1(platform::FormHost& window, platform::StatsLibrary& stats) : window_(window), stats_(stats) {}
+  Form1(platform::FormHost& window, platform::StatsLibrary& stats, platform::PortLibrary& ports)
+      : window_(window), stats_(stats), ports_(ports) {}
 
   // One sample: the statistics library's readings into the three number
-  // labels and the three bars.
+  // labels and the three bars, then the board's temperature.
   void Timer1_Timer();
 
   void onTimer(int timer) override;
@@ -32,6 +35,11 @@ class Form1 final : public platform::FormHandlers {
  private:
   platform::FormHost& window_;
   platform::StatsLibrary& stats_;
+  platform::PortLibrary& ports_;
+
+  // Reads the temperature register of the mainboard's hardware-monitor
+  // chip into the "TEM" number.
+  void ReadBoardTemperature();
 };
 
 // A reading widened without sign to 16 bits, then 100 minus it in signed

@@ -63,10 +63,13 @@ class LazyFunction<Result(Args...)> {
 
   LazyFunction(LazyLibrary& library, const char* name) : library_(library), name_(name) {}
 
-  Result operator()(Args... args) {
+  // Looks the function up if this is its first use; a missing library or
+  // entry point is a run-time error here.
+  Pointer bind() {
     if (!address_) address_ = reinterpret_cast<Pointer>(library_.entryPoint(name_));
-    return address_(args...);
+    return address_;
   }
+  Result operator()(Args... args) { return bind()(args...); }
   bool bound() const { return address_ != nullptr; }
 
  private:

@@ -17,6 +17,7 @@ inline constexpr std::string_view Cpu = "CPU";
 inline constexpr std::string_view DegreesCelsius = "℃";
 inline constexpr std::string_view Percent = "%";
 inline constexpr std::string_view FullScale = "100";
+inline constexpr std::string_view NoReading = "--";  // no sensor behind the temperature
 
 // Monitor window tooltips.
 inline constexpr std::string_view TemperatureTip = "CPU温度";

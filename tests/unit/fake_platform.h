@@ -9,6 +9,7 @@
 
 #include "form1_design.h"
 #include "form_host.h"
+#include "port_library.h"
 #include "stats_library.h"
 
 namespace fake {
@@ -59,6 +60,26 @@ class Stats final : public platform::StatsLibrary {
   }
   std::uint8_t resLevel1 = 0, resLevel2 = 0, resLevel3 = 0, cpu = 0, memory = 0;
   std::deque<std::uint8_t> memorySamples;
+
+ private:
+  Journal& journal_;
+};
+
+// A chip whose data port delivers `dataByte`.
+class Ports final : public platform::PortLibrary {
+ public:
+  explicit Ports(Journal& journal) : journal_(journal) {}
+  std::int32_t OutputPort(std::int32_t port, std::int32_t value) override {
+    journal_.push_back("OutputPort " + std::to_string(port) + " " + std::to_string(value));
+    return value & 0xFF;
+  }
+  std::int32_t InputPort(std::int32_t port) override {
+    journal_.push_back("InputPort " + std::to_string(port));
+    return static_cast<std::int8_t>(dataByte);  // sign-extended, as the library does
+  }
+  bool ChipAnswers() const override { return answers; }
+  std::uint8_t dataByte = 0x2D;
+  bool answers = true;
 
  private:
   Journal& journal_;

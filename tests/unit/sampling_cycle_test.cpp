@@ -12,7 +12,8 @@ struct SamplingCycle : ::testing::Test {
   fake::Journal journal;
   fake::Window window{journal};
   fake::Stats stats{journal};
-  monitor::Form1 form{window, stats};
+  fake::Ports ports{journal};
+  monitor::Form1 form{window, stats, ports};
 
   void setAll(std::uint8_t value) { stats.resLevel1 = stats.cpu = stats.memory = value; }
 };
@@ -26,6 +27,7 @@ TEST_F(SamplingCycle, CallsTheLibraryAndSetsEveryPropertyInOrder) {
       "GetResInfo",          "GetCpuStart",         "GetCpuUsage",      "Caption Label3 63",
       "MemoryLoad",          "Caption Label2 60",   "Caption Label16 12", "MemoryLoad",
       "Width Shape1 590",    "Width Shape3 120",    "Width Shape5 630",
+      "OutputPort 661 39",   "InputPort 662",       "Caption Label5 45",
   };
   EXPECT_EQ(journal, expected);
 }
@@ -90,7 +92,8 @@ TEST_F(SamplingCycle, NegativeBarsDoNotEndTheTick) {
   EXPECT_EQ(window.captions[Label3], "-20");
   EXPECT_EQ(window.widths[Shape1], -10.0f);
   EXPECT_EQ(window.widths[Shape5], -200.0f);
-  EXPECT_EQ(journal.back(), "Width Shape5 -200");
+  EXPECT_EQ(journal.at(journal.size() - 4), "Width Shape5 -200");
+  EXPECT_EQ(journal.back(), "Caption Label5 45");  // and the temperature is still read
 }
 
 TEST_F(SamplingCycle, SecondAndThirdResourceBytesChangeNothing) {
@@ -110,7 +113,7 @@ TEST_F(SamplingCycle, EveryTickSetsEveryPropertyEvenWhenNothingChanged) {
   form.Timer1_Timer();
   form.Timer1_Timer();
   EXPECT_EQ(std::count(journal.begin(), journal.end(), "MemoryLoad"), 4);
-  EXPECT_EQ(std::count_if(journal.begin(), journal.end(), [](const std::string& s) { return s.starts_with("Caption"); }), 6);
+  EXPECT_EQ(std::count_if(journal.begin(), journal.end(), [](const std::string& s) { return s.starts_with("Caption"); }), 8);
   EXPECT_EQ(std::count_if(journal.begin(), journal.end(), [](const std::string& s) { return s.starts_with("Width"); }), 6);
 }
 

@@ -3,20 +3,24 @@
 #include <chrono>
 #include <optional>
 
-#include "proc_file.h"
+#include "pread_file.h"
 #include "proc_parse.h"
 #include "resinfo.h"
 
 namespace {
 
 using namespace resinfo;
+using platform::linux_::PreadFile;
 
-ProcFile statFile{"/proc/stat"};
-ProcFile meminfoFile{"/proc/meminfo"};
-ProcFile loadavgFile{"/proc/loadavg"};
-ProcFile fileNrFile{"/proc/sys/fs/file-nr"};
-ProcFile threadsMaxFile{"/proc/sys/kernel/threads-max"};
-ProcFile pidMaxFile{"/proc/sys/kernel/pid_max"};
+// /proc/stat grows with the number of CPUs and interrupts; the all-CPU line
+// stands first, and the per-CPU lines fit in the first 16 KiB even on large
+// machines.
+PreadFile statFile{"/proc/stat", 16384};
+PreadFile meminfoFile{"/proc/meminfo"};
+PreadFile loadavgFile{"/proc/loadavg"};
+PreadFile fileNrFile{"/proc/sys/fs/file-nr"};
+PreadFile threadsMaxFile{"/proc/sys/kernel/threads-max"};
+PreadFile pidMaxFile{"/proc/sys/kernel/pid_max"};
 
 // The two latest CPU snapshots. Before the first, the counters stand at
 // zero, so the first usage is the average since boot.

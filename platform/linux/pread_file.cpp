@@ -1,0 +1,20 @@
+#include "pread_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform::linux_ {
+
+PreadFile::~PreadFile() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::string_view PreadFile::read() {
+  if (fd_ < 0) fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd_ < 0) return {};
+  const ssize_t n = ::pread(fd_, buffer_.data(), buffer_.size(), 0);
+  if (n <= 0) return {};
+  return {buffer_.data(), static_cast<size_t>(n)};
+}
+
+}  // namespace platform::linux_

@@ -1,0 +1,92 @@
+// The temperature probe: one index write, then one data read, then the
+// caption, on every tick.
+#include <gtest/gtest.h>
+
+#include "fake_platform.h"
+#include "form1.h"
+
+namespace {
+
+using namespace form1;
+
+struct Probe : ::testing::Test {
+  fake::Journal journal;
+  fake::Window window{journal};
+  fake::Stats stats{journal};
+  fake::Ports ports{journal};
+  monitor::Form1 form{window, stats, ports};
+};
+
+TEST_F(Probe, TheDataByteIsShownAsASignedNumber) {
+  const std::pair<std::uint8_t, const char*> table[] = {
+      {0x00, "0"}, {0x2D, "45"}, {0x7F, "127"}, {0x80, "-128"}, {0xF6, "-10"}, {0xFF, "-1"},
+  };
+  for (const auto& [byte, caption] : table) {
+    ports.dataByte = byte;
+    form.Timer1_Timer();
+    EXPECT_EQ(window.captions[Label5], caption) << "byte " << int(byte);
+  }
+}
+
+TEST_F(Probe, EveryTickSelectsTheRegisterThenReadsItOnce) {
+  for (int tick = 0; tick < 3; ++tick) form.Timer1_Timer();
+  std::vector<std::string> portCalls;
+  for (const std::string& entry : journal)
+    if (entry.find("Port") != std::string::npos || entry.starts_with("Caption Label5")) portCalls.push_back(entry);
+  const std::vector<std::string> once = {"OutputPort 661 39", "InputPort 662", "Caption Label5 45"};
+  ASSERT_EQ(portCalls.size(), 9u);
+  for (int tick = 0; tick < 3; ++tick)
+    EXPECT_EQ(std::vector<std::string>(portCalls.begin() + tick * 3, portCalls.begin() + tick * 3 + 3), once);
+}
+
+TEST_F(Probe, NoSensorShowsDashesNotANumber) {
+  ports.answers = false;
+  ports.dataByte = 0xFF;
+  form.Timer1_Timer();
+  EXPECT_EQ(window.captions[Label5], "--");
+  ports.answers = true;
+  form.Timer1_Timer();
+  EXPECT_EQ(window.captions[Label5], "-1");
+}
+
+// A loader whose library lacks one entry point, or does not exist.
+struct PortLoader final : platform::LibraryLoader {
+  bool exists = true;
+  const char* missing = "";
+  std::int32_t selected = 0;
+  static std::int32_t output(std::int32_t, std::int32_t value) { return value & 0xFF; }
+  static std::int32_t input(std::int32_t) { return 0x2D; }
+  Opened open(const char*) override { return exists ? Opened{this, false, {}} : Opened{nullptr, true, "gone"}; }
+  void* find(void*, const char* name) override {
+    if (std::string_view(name) == missing) return nullptr;
+    return std::string_view(name) == "OutputPort" ? reinterpret_cast<void*>(&output) : reinterpret_cast<void*>(&input);
+  }
+};
+
+TEST_F(Probe, AMissingLibraryOrEntryPointFailsAfterTheOtherReadings) {
+  for (const char* missing : {"OutputPort", "InputPort", "library"}) {
+    PortLoader loader;
+    loader.exists = std::string_view(missing) != "library";
+    loader.missing = missing;
+    platform::BoundPortLibrary library(loader);
+    monitor::Form1 bound(window, stats, library);
+    window.captions.clear();
+    stats.cpu = 33;
+    try {
+      bound.Timer1_Timer();
+      ADD_FAILURE() << "no error without " << missing;
+    } catch (const platform::RuntimeError& e) {
+      EXPECT_EQ(e.number(), loader.exists ? platform::ErrorNumber::EntryPointNotFound
+                                          : platform::ErrorNumber::FileNotFound);
+    }
+    EXPECT_EQ(window.captions[Label16], "33") << missing;
+    EXPECT_EQ(window.captions.count(Label5), 0u) << missing;
+  }
+  PortLoader complete;
+  platform::BoundPortLibrary library(complete);
+  monitor::Form1 bound(window, stats, library);
+  bound.Timer1_Timer();
+  EXPECT_EQ(window.captions[Label5], "45");
+}
+
+}  // namespace
