@@ -1,18 +1,23 @@
 #!/bin/bash
 # The monitor window as a user sees it, under openbox on a virtual display,
 # fed by the scripted statistics library.
-#   monitor_window.sh PELMODESK FAKE_LIBRARY_DIR [SCREENSHOT_DIR]
+#   monitor_window.sh PELMODESK FAKE_LIBRARY_DIR SCREENSHOT_DIR [sanitized]
+# In a sanitized build the sanitizer's runtime stands between the program
+# and dlopen, so the program's RUNPATH ($ORIGIN) is not searched; there the
+# program's directory goes into LD_LIBRARY_PATH instead.
 set -euo pipefail
 program=$1
 fake_dir=$2
-shots=${3:-$(dirname "$program")/screenshots}
+shots=$3
+sanitized=${4:-}
+origin_path() { [ "$sanitized" = sanitized ] && echo "$1" || true; }
 . "$(dirname "$0")/lib.sh"
 mkdir -p "$shots"
 
 start_display wm
 script=$work/script
 printf 'GetResInfo 90 0 0\nGetCpuUsage 5\nMemoryLoad 80\n' >"$script"
-PELMO_FAKE_RESINFO=$script LD_LIBRARY_PATH=$fake_dir dbus-run-session -- "$program" >"$work/program.out" 2>&1 &
+PELMO_FAKE_RESINFO=$script LD_LIBRARY_PATH=$fake_dir:$(origin_path "$(dirname "$program")") dbus-run-session -- "$program" >"$work/program.out" 2>&1 &
 app=$!
 pids+=($app)
 win=$(wait_window pelmodesk)
@@ -79,7 +84,7 @@ expect_missing() {
   mkdir "$dir"
   cp "$program" "$dir/"
   for lib in "$@"; do cp "$(dirname "$program")/$lib" "$dir/"; done
-  "$dir/$(basename "$program")" >"$dir.out" 2>&1 &
+  LD_LIBRARY_PATH=$(origin_path "$dir") "$dir/$(basename "$program")" >"$dir.out" 2>&1 &
   local alone=$!
   pids+=($alone)
   for _ in $(seq 60); do grep -q "実行時エラー" "$dir.out" && break; sleep 0.05; done
