@@ -2,20 +2,13 @@
 // caption, on every tick.
 #include <gtest/gtest.h>
 
-#include "fake_platform.h"
-#include "form1.h"
+#include "form1_fixture.h"
 
 namespace {
 
 using namespace form1;
 
-struct Probe : ::testing::Test {
-  fake::Journal journal;
-  fake::Window window{journal};
-  fake::Stats stats{journal};
-  fake::Ports ports{journal};
-  monitor::Form1 form{window, stats, ports};
-};
+using Probe = Form1Fixture;
 
 TEST_F(Probe, TheDataByteIsShownAsASignedNumber) {
   const std::pair<std::uint8_t, const char*> table[] = {

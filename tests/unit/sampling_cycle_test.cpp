@@ -1,20 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "fake_platform.h"
-#include "form1.h"
+#include "form1_fixture.h"
 #include "number_text.h"
 
 namespace {
 
 using namespace form1;
 
-struct SamplingCycle : ::testing::Test {
-  fake::Journal journal;
-  fake::Window window{journal};
-  fake::Stats stats{journal};
-  fake::Ports ports{journal};
-  monitor::Form1 form{window, stats, ports};
-
+struct SamplingCycle : Form1Fixture {
   void setAll(std::uint8_t value) { stats.resLevel1 = stats.cpu = stats.memory = value; }
 };
 

@@ -1,0 +1,15 @@
+// The monitor window's logic on the fake platform.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "fake_platform.h"
+#include "form1.h"
+
+struct Form1Fixture : ::testing::Test {
+  fake::Journal journal;
+  fake::Window window{journal};
+  fake::Stats stats{journal};
+  fake::Ports ports{journal};
+  monitor::Form1 form{window, stats, ports};
+};
