@@ -9,7 +9,9 @@
 #include "qt_error_reporter.h"
 #include "qt_form.h"
 #include "qt_look.h"
+#include "qt_session.h"
 #include "qt_startup.h"
+#include "qt_tray.h"
 #include "quit_signals.h"
 #include "stats_library.h"
 
@@ -28,10 +30,14 @@ int main(int argc, char** argv) {
   platform::linux_::BoardPorts ports(portLibrary, "/sys", "/proc/ioports");
 
   platform::qt::QtForm window(form1::Design, guard);
-  monitor::Form1 form(window, stats, ports);
+  platform::qt::QtSession session(guard);
+  platform::qt::QtTray tray(window, session);
+  monitor::Form1 form({window, stats, ports, tray, session});
   window.attach(form);
-  window.showAtDesignPosition();
-
-  platform::qt::QuitSignals quitSignals([] { QCoreApplication::quit(); });
+  window.raise([](platform::FormHandlers& h) { h.onLoad(); });
+  // A logout, a session manager or Ctrl+C unloads the form the ordinary
+  // way: settings written, icon removed.
+  platform::qt::QuitSignals quitSignals([&] { window.raise([](platform::FormHandlers& h) { h.onUnload(); }); });
+  if (guard.ending()) return 1;  // a run-time error while loading, already reported
   return QApplication::exec();
 }

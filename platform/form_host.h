@@ -1,12 +1,19 @@
 // The two directions between a form's logic and the backend that renders its
-// design: the logic sets properties through FormHost, the backend raises
-// events through FormHandlers. Controls, timers and menu items are addressed
-// by their index in the form's design.
+// design: the logic sets and gets properties through FormHost, the backend
+// raises events through FormHandlers. Controls, timers and menu items are
+// addressed by their index in the form's design.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace platform {
+
+// The form itself, where an event names a control.
+inline constexpr int FormItself = -1;
+
+inline constexpr std::int32_t HWND_TOPMOST = -1, HWND_NOTOPMOST = -2;
+inline constexpr std::uint32_t SWP_NOSIZE = 1, SWP_NOMOVE = 2, SWP_SHOWWINDOW = 0x40;
 
 class FormHost {
  public:
@@ -14,13 +21,50 @@ class FormHost {
   // Widths below zero are drawn as zero; the value is accepted all the same.
   virtual void setWidth(int control, float twips) = 0;
 
+  virtual bool visible() const = 0;
+  virtual void setVisible(bool visible) = 0;
+  // The window's position on the screen, in twips.
+  virtual float top() const = 0;
+  virtual float left() const = 0;
+  virtual void setTop(float twips) = 0;
+  virtual void setLeft(float twips) = 0;
+  virtual std::uint32_t hWnd() const = 0;
+  virtual std::uint32_t iconHandle() const = 0;
+  virtual float twipsPerPixelX() const = 0;
+
+  virtual void setMenuVisible(int item, bool visible) = 0;
+  virtual void setMenuChecked(int item, bool checked) = 0;
+  // Pops the menu up at the cursor and returns when it closes; the chosen
+  // item's handler runs from within.
+  virtual void popupMenu(int item) = 0;
+
+  // The window-manager calls of the original: z-order (keeping position and
+  // size; SWP_SHOWWINDOW shows a hidden window), foreground, and handing the
+  // current left press to the window manager as a move of the window.
+  virtual std::int32_t SetWindowPos(std::int32_t insertAfter, std::uint32_t flags) = 0;
+  virtual std::int32_t SetForegroundWindow() = 0;
+  virtual void beginMoveByPress() = 0;
+  // Runs every event that is waiting, then returns.
+  virtual void processPendingEvents() = 0;
+
  protected:
   ~FormHost() = default;
 };
 
+// Mouse buttons as a bit set: 1 left, 2 right, 4 middle.
+inline constexpr int LeftButton = 1, RightButton = 2;
+
 class FormHandlers {
  public:
+  virtual void onLoad() {}
+  // The toolkit unloads the form (a logout, SIGTERM); the program then ends.
+  virtual void onUnload() {}
   virtual void onTimer(int /*timer*/) {}
+  virtual void onMenuClick(int /*item*/) {}
+  virtual void onMouseDown(int /*control*/, int /*button*/, int /*shift*/, float /*x*/, float /*y*/) {}
+  virtual void onMouseMove(int /*control*/, int /*button*/, int /*shift*/, float /*x*/, float /*y*/) {}
+  virtual void onClick(int /*control*/) {}
+  virtual void onDblClick(int /*control*/) {}
 
  protected:
   ~FormHandlers() = default;

@@ -7,7 +7,10 @@ namespace {
 
 std::string_view message(ErrorNumber number) {
   switch (number) {
+    case ErrorNumber::Overflow: return texts::Overflow;
     case ErrorNumber::OutOfMemory: return texts::OutOfMemory;
+    case ErrorNumber::SubscriptOutOfRange: return texts::SubscriptOutOfRange;
+    case ErrorNumber::DivisionByZero: return texts::DivisionByZero;
     case ErrorNumber::DllLoadFailed: return texts::LibraryLoadFailed;
     case ErrorNumber::FileNotFound: return texts::FileNotFound;
     case ErrorNumber::InvalidPropertyValue: return texts::InvalidPropertyValue;

@@ -11,7 +11,10 @@ namespace platform {
 
 // Error numbers as the original runtime numbered them.
 enum class ErrorNumber : int {
+  Overflow = 6,
   OutOfMemory = 7,
+  SubscriptOutOfRange = 9,
+  DivisionByZero = 11,
   DllLoadFailed = 48,
   FileNotFound = 53,
   InvalidPropertyValue = 380,
@@ -60,6 +63,8 @@ class HandlerGuard {
   }
 
   bool ending() const noexcept { return ending_; }
+  // The program is ending in good order: no handler runs any more.
+  void stop() noexcept { ending_ = true; }
 
  private:
   void end(const RuntimeError& error) noexcept {

@@ -40,10 +40,18 @@ inline constexpr std::string_view PGothic = "ＭＳ Ｐゴシック";
 // Run-time error reports.
 inline constexpr std::string_view ErrorBoxTitle = "pelmodesk";
 inline constexpr std::string_view RuntimeErrorHeading = "実行時エラー";  // followed by " 'N':"
+inline constexpr std::string_view Overflow = "オーバーフローしました。";
+inline constexpr std::string_view SubscriptOutOfRange = "インデックスが有効範囲にありません。";
+inline constexpr std::string_view DivisionByZero = "0 で除算しました。";
 inline constexpr std::string_view OutOfMemory = "メモリが不足しています。";
 inline constexpr std::string_view FileNotFound = "ファイルが見つかりません。";
 inline constexpr std::string_view LibraryLoadFailed = "DLL 読み込み時のエラーです。";
 inline constexpr std::string_view EntryPointNotFound = "DLL エントリ ポイントが見つかりません。";
 inline constexpr std::string_view InvalidPropertyValue = "プロパティの値が不正です。";
+
+// The settings file.
+inline constexpr std::string_view SettingsFile = "pelmo.ini";
+inline constexpr std::string_view SettingsIgnored = "の内容を読めないため、既定の位置で起動します";  // after "pelmo.ini 3 行目: ..."
+inline constexpr std::string_view SettingsNotSaved = "設定を保存できませんでした";  // followed by the file and the reason
 
 }  // namespace texts

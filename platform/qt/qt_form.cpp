@@ -1,27 +1,91 @@
 #include "qt_form.h"
 
-#include <QGuiApplication>
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QTimer>
+#include <QWindow>
 
 #include "qt_controls.h"
 #include "qt_look.h"
 #include "x11_window_state.h"
 
 namespace platform::qt {
+namespace {
+
+int buttonsOf(Qt::MouseButtons buttons) {
+  return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) | (buttons & Qt::MiddleButton ? 4 : 0);
+}
+
+int shiftOf(Qt::KeyboardModifiers modifiers) {
+  return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+         (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+float twips(qreal pixels) { return static_cast<float>(pixels * TwipsPerPixel); }
+
+// Mouse input over a label or picture belongs to that control, not to the
+// window beneath it.
+class ControlMouse final : public QObject {
+ public:
+  ControlMouse(QtForm& form, int control) : QObject(&form), form_(form), control_(control) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        form_.raise([&](FormHandlers& h) {
+          h.onMouseDown(control_, buttonsOf(e->button()), shiftOf(e->modifiers()), twips(e->position().x()),
+                        twips(e->position().y()));
+        });
+        return true;
+      }
+      case QEvent::MouseMove: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        form_.raise([&](FormHandlers& h) {
+          h.onMouseMove(control_, buttonsOf(e->buttons()), shiftOf(e->modifiers()), twips(e->position().x()),
+                        twips(e->position().y()));
+        });
+        return true;
+      }
+      case QEvent::MouseButtonRelease: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        const auto* widget = static_cast<QWidget*>(watched);
+        if (e->button() == Qt::LeftButton && widget->rect().contains(e->position().toPoint()))
+          form_.raise([&](FormHandlers& h) { h.onClick(control_); });
+        return true;
+      }
+      case QEvent::MouseButtonDblClick:
+        form_.raise([&](FormHandlers& h) { h.onDblClick(control_); });
+        return true;
+      default:
+        return false;
+    }
+  }
+
+ private:
+  QtForm& form_;
+  int control_;
+};
+
+}  // namespace
 
 QtForm::QtForm(const FormDesign& design, HandlerGuard& guard)
     : QWidget(nullptr), design_(design), guard_(guard), picture_(LoadPicture(design.picture)),
-      background_(ToQColor(design.backColour)) {
+      icon_(LoadPicture(design.icon)), background_(ToQColor(design.backColour)) {
   Qt::WindowFlags flags = design.showInTaskbar ? Qt::Window : Qt::Tool;
   if (!design.titleBar) flags |= Qt::FramelessWindowHint;
   setWindowFlags(flags);
   setWindowTitle(QString::fromUtf8(design.caption.data(), qsizetype(design.caption.size())));
-  if (design.icon != Picture::None) setWindowIcon(QIcon(LoadPicture(design.icon)));
+  if (!icon_.isNull()) setWindowIcon(QIcon(icon_));
   setFont(ToQFont(design.font));
   // Everything is painted over the whole client area, so Qt need not clear it.
   setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
   const QSize client(Px(design.clientWidth), Px(design.clientHeight));
   if (design.border == BorderStyle::Sizable)
     resize(client);
@@ -29,14 +93,42 @@ QtForm::QtForm(const FormDesign& design, HandlerGuard& guard)
     setFixedSize(client);
 
   for (const ControlDesign& c : design.controls) {
+    QWidget* widget = nullptr;
     switch (c.kind) {
-      case ControlKind::Label: controls_.push_back(new LabelControl(c, design.font, this)); break;
-      case ControlKind::Image: controls_.push_back(new ImageControl(c, this)); break;
-      case ControlKind::Shape: controls_.push_back(new ShapeControl(c, this)); break;
-      case ControlKind::Button: controls_.push_back(nullptr); break;
+      case ControlKind::Label: widget = new LabelControl(c, design.font, this); break;
+      case ControlKind::Image: widget = new ImageControl(c, this); break;
+      case ControlKind::Shape: widget = new ShapeControl(c, this); break;
+      case ControlKind::Button: break;
     }
+    if (widget && c.kind != ControlKind::Shape) {
+      widget->setMouseTracking(true);
+      widget->installEventFilter(new ControlMouse(*this, static_cast<int>(controls_.size())));
+    }
+    controls_.push_back(widget);
+  }
+  buildMenus();
+}
+
+void QtForm::buildMenus() {
+  QMenu* current = nullptr;
+  for (size_t i = 0; i < design_.menu.size(); ++i) {
+    const MenuItemDesign& item = design_.menu[i];
+    const QString caption = QString::fromUtf8(item.caption.data(), qsizetype(item.caption.size()));
+    if (item.level == 0) {
+      current = new QMenu(caption, this);
+      menus_.push_back(current);
+      actions_.push_back(current->menuAction());
+      continue;
+    }
+    menus_.push_back(nullptr);
+    QAction* action = caption == QLatin1String("-") ? current->addSeparator() : current->addAction(caption);
+    const int index = static_cast<int>(i);
+    connect(action, &QAction::triggered, this, [this, index] { raise([&](FormHandlers& h) { h.onMenuClick(index); }); });
+    actions_.push_back(action);
   }
 }
+
+QMenu* QtForm::menu(int item) const { return menus_.at(static_cast<size_t>(item)); }
 
 void QtForm::attach(FormHandlers& handlers) {
   handlers_ = &handlers;
@@ -45,7 +137,7 @@ void QtForm::attach(FormHandlers& handlers) {
     auto* timer = new QTimer(this);
     timer->setInterval(t.intervalMs);
     const int index = static_cast<int>(i);
-    connect(timer, &QTimer::timeout, this, [this, index] { guard_.run([&] { handlers_->onTimer(index); }); });
+    connect(timer, &QTimer::timeout, this, [this, index] { raise([&](FormHandlers& h) { h.onTimer(index); }); });
     if (t.enabled) timer->start();
     timers_.push_back(timer);
   }
@@ -59,20 +151,60 @@ void QtForm::setWidth(int control, float twips) {
   if (auto* shape = dynamic_cast<ShapeControl*>(this->control(control))) shape->setWidthTwips(twips);
 }
 
-void QtForm::showAtDesignPosition() {
-  // setGeometry places the client area; move() would place the frame.
-  setGeometry(Px(design_.left), Px(design_.top), width(), height());
-  show();
-}
-
 void QtForm::setVisible(bool visible) {
   if (visible && !isVisible()) {
-    // Window-manager hints go on the unmapped window, before every show.
-    if (!design_.showInTaskbar) SkipTaskbar(*this);
+    // Window-manager hints go on the unmapped window, before every show:
+    // the window manager drops its states when a window is hidden.
+    WriteStatesBeforeShow(*this, !design_.showInTaskbar, above_);
     if (!design_.titleBar && design_.border == BorderStyle::FixedSingle) BorderOnly(*this);
   }
   QWidget::setVisible(visible);
 }
+
+// Positions are the client area's, which on a window without a title bar is
+// where the window stands.
+float QtForm::top() const { return twips(geometry().y()); }
+float QtForm::left() const { return twips(geometry().x()); }
+void QtForm::setTop(float t) { setGeometry(geometry().x(), Px(t), width(), height()); }
+void QtForm::setLeft(float l) { setGeometry(Px(l), geometry().y(), width(), height()); }
+
+std::uint32_t QtForm::hWnd() const { return static_cast<std::uint32_t>(const_cast<QtForm*>(this)->winId()); }
+std::uint32_t QtForm::iconHandle() const { return static_cast<std::uint32_t>(icon_.cacheKey()); }
+
+void QtForm::setMenuVisible(int, bool) {
+  // Qt windows have no menu bar to hide; the menus stay usable as popups.
+}
+
+void QtForm::setMenuChecked(int item, bool checked) {
+  QAction* action = menuAction(item);
+  action->setCheckable(true);
+  action->setChecked(checked);
+}
+
+void QtForm::popupMenu(int item) {
+  if (QMenu* popup = menu(item)) popup->exec(QCursor::pos());
+}
+
+std::int32_t QtForm::SetWindowPos(std::int32_t insertAfter, std::uint32_t flags) {
+  if (insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST) {
+    above_ = insertAfter == HWND_TOPMOST;
+    if (isVisible()) SetAboveWhileShown(*this, above_);
+  }
+  if ((flags & SWP_SHOWWINDOW) && !isVisible()) setVisible(true);  // writes the state before mapping
+  return 1;
+}
+
+std::int32_t QtForm::SetForegroundWindow() {
+  if (isVisible()) activateWindow();
+  return 1;
+}
+
+void QtForm::beginMoveByPress() {
+  move_ = Move::Pending;
+  pressAt_ = QCursor::pos();
+}
+
+void QtForm::processPendingEvents() { QCoreApplication::processEvents(); }
 
 void QtForm::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
@@ -81,6 +213,45 @@ void QtForm::paintEvent(QPaintEvent* event) {
   // The picture is drawn unscaled from the top-left corner; what lies beyond
   // the client area is clipped away.
   painter.drawPixmap(area.topLeft(), picture_, area);
+}
+
+void QtForm::mousePressEvent(QMouseEvent* e) {
+  move_ = Move::None;
+  raise([&](FormHandlers& h) {
+    h.onMouseDown(FormItself, buttonsOf(e->button()), shiftOf(e->modifiers()), twips(e->position().x()),
+                  twips(e->position().y()));
+  });
+}
+
+void QtForm::mouseMoveEvent(QMouseEvent* e) {
+  if (move_ == Move::Pending && (e->buttons() & Qt::LeftButton) &&
+      (QCursor::pos() - pressAt_).manhattanLength() >= QApplication::startDragDistance()) {
+    // The window manager moves the window where it can; without one (a bare
+    // X server) the window follows the pointer itself.
+    if (windowHandle() && windowHandle()->startSystemMove()) {
+      move_ = Move::None;
+    } else {
+      move_ = Move::Manual;
+      grabOffset_ = pressAt_ - geometry().topLeft();
+    }
+  }
+  if (move_ == Move::Manual) {
+    if (e->buttons() & Qt::LeftButton)
+      setGeometry(QRect(QCursor::pos() - grabOffset_, size()));
+    else
+      move_ = Move::None;
+  }
+  raise([&](FormHandlers& h) {
+    h.onMouseMove(FormItself, buttonsOf(e->buttons()), shiftOf(e->modifiers()), twips(e->position().x()),
+                  twips(e->position().y()));
+  });
+}
+
+void QtForm::mouseReleaseEvent(QMouseEvent*) { move_ = Move::None; }
+
+void QtForm::mouseDoubleClickEvent(QMouseEvent*) {
+  move_ = Move::None;
+  raise([&](FormHandlers& h) { h.onDblClick(FormItself); });
 }
 
 }  // namespace platform::qt

@@ -1,9 +1,10 @@
 // A form's design rendered as a top-level Qt window. It applies the logic's
-// property sets (FormHost) and runs the logic's handlers for its timers
-// through the program's HandlerGuard.
+// property sets (FormHost) and runs the logic's handlers for its timers,
+// menu and mouse through the program's HandlerGuard.
 #pragma once
 
 #include <QPixmap>
+#include <QPoint>
 #include <QWidget>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include "form_host.h"
 #include "runtime_error.h"
 
+class QAction;
+class QMenu;
 class QTimer;
 
 namespace platform::qt {
@@ -21,27 +24,62 @@ class QtForm final : public QWidget, public FormHost {
 
   // Connects the form's logic and starts the timers the design enables.
   void attach(FormHandlers& handlers);
+  // Runs a handler of the form's logic under the program's failure model.
+  template <class Handler>
+  void raise(Handler&& handler) {
+    if (handlers_) guard_.run([&] { handler(*handlers_); });
+  }
 
   void setCaption(int control, std::string_view text) override;
   void setWidth(int control, float twips) override;
-
-  // Shows the window with its client area at the design position.
-  void showAtDesignPosition();
+  bool visible() const override { return isVisible(); }
   void setVisible(bool visible) override;
+  float top() const override;
+  float left() const override;
+  void setTop(float twips) override;
+  void setLeft(float twips) override;
+  std::uint32_t hWnd() const override;
+  std::uint32_t iconHandle() const override;
+  float twipsPerPixelX() const override { return TwipsPerPixel; }
+  void setMenuVisible(int item, bool visible) override;
+  void setMenuChecked(int item, bool checked) override;
+  void popupMenu(int item) override;
+  std::int32_t SetWindowPos(std::int32_t insertAfter, std::uint32_t flags) override;
+  std::int32_t SetForegroundWindow() override;
+  void beginMoveByPress() override;
+  void processPendingEvents() override;
 
   QWidget* control(int index) const { return controls_.at(static_cast<size_t>(index)); }
+  QMenu* menu(int item) const;
+  QAction* menuAction(int item) const { return actions_.at(static_cast<size_t>(item)); }
+  const QPixmap& icon() const { return icon_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
+  void buildMenus();
+
   const FormDesign& design_;
   HandlerGuard& guard_;
   FormHandlers* handlers_ = nullptr;
   QPixmap picture_;
+  QPixmap icon_;
   QColor background_;
   std::vector<QWidget*> controls_;
   std::vector<QTimer*> timers_;
+  std::vector<QAction*> actions_;   // one per menu item, in design order
+  std::vector<QMenu*> menus_;       // per menu item: its submenu, if it has items
+  bool above_ = false;
+
+  // A press the logic handed to the window manager: the move starts when
+  // the pointer moves with the button down, so a click stays a click.
+  enum class Move { None, Pending, Manual } move_ = Move::None;
+  QPoint pressAt_, grabOffset_;
 };
 
 }  // namespace platform::qt

@@ -25,26 +25,50 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
   return result;
 }
 
+void setPresent(std::vector<xcb_atom_t>& states, xcb_atom_t state, bool present) {
+  const auto at = std::find(states.begin(), states.end(), state);
+  if (present && at == states.end()) states.push_back(state);
+  if (!present && at != states.end()) states.erase(at);
+}
+
 }  // namespace
 
-void SkipTaskbar(QWidget& window) {
+void WriteStatesBeforeShow(QWidget& window, bool skipTaskbar, bool above) {
   xcb_connection_t* c = connection();
   if (!c) return;
   const auto id = static_cast<xcb_window_t>(window.winId());
-  const xcb_atom_t state = atom(c, "_NET_WM_STATE");
-  const xcb_atom_t wanted[] = {atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), atom(c, "_NET_WM_STATE_SKIP_PAGER")};
+  const xcb_atom_t netWmState = atom(c, "_NET_WM_STATE");
 
   std::vector<xcb_atom_t> states;
-  const auto cookie = xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 64);
+  const auto cookie = xcb_get_property(c, 0, id, netWmState, XCB_ATOM_ATOM, 0, 64);
   if (xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr)) {
     const auto* begin = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
     states.assign(begin, begin + xcb_get_property_value_length(reply) / 4);
     std::free(reply);
   }
-  for (xcb_atom_t a : wanted)
-    if (std::find(states.begin(), states.end(), a) == states.end()) states.push_back(a);
-  xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32, static_cast<uint32_t>(states.size()),
+  setPresent(states, atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), skipTaskbar);
+  setPresent(states, atom(c, "_NET_WM_STATE_SKIP_PAGER"), skipTaskbar);
+  setPresent(states, atom(c, "_NET_WM_STATE_ABOVE"), above);
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, netWmState, XCB_ATOM_ATOM, 32, static_cast<uint32_t>(states.size()),
                       states.data());
+  xcb_flush(c);
+}
+
+void SetAboveWhileShown(QWidget& window, bool above) {
+  xcb_connection_t* c = connection();
+  if (!c) return;
+  constexpr uint32_t Remove = 0, Add = 1, FromApplication = 1;
+  xcb_client_message_event_t message{};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = static_cast<xcb_window_t>(window.winId());
+  message.type = atom(c, "_NET_WM_STATE");
+  message.data.data32[0] = above ? Add : Remove;
+  message.data.data32[1] = atom(c, "_NET_WM_STATE_ABOVE");
+  message.data.data32[3] = FromApplication;
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                 reinterpret_cast<const char*>(&message));
   xcb_flush(c);
 }
 

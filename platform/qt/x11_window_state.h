@@ -1,14 +1,21 @@
 // Window-manager hints Qt has no API for, written straight to the X server.
-// Elsewhere (Wayland, offscreen) these do nothing.
+// Elsewhere (Wayland, offscreen) these do nothing; Wayland offers
+// applications no always-on-top at all.
 #pragma once
 
 class QWidget;
 
 namespace platform::qt {
 
-// Asks for no taskbar or pager entry. Qt keeps the states it finds on an
-// unmapped window, so this must be written before every show.
-void SkipTaskbar(QWidget& window);
+// Writes _NET_WM_STATE on the unmapped window: no taskbar or pager entry
+// when `skipTaskbar`, above normal windows when `above`. Qt keeps the states
+// it finds on an unmapped window, so this goes before every show.
+void WriteStatesBeforeShow(QWidget& window, bool skipTaskbar, bool above);
+
+// Asks the window manager to put a shown window above normal windows or
+// level with them. (Toggling Qt's WindowStaysOnTopHint instead would
+// recreate the window.)
+void SetAboveWhileShown(QWidget& window, bool above);
 
 // Asks the window manager for a thin border and nothing else: no title bar,
 // no buttons, no resizing.

@@ -15,6 +15,7 @@ origin_path() { [ "$sanitized" = sanitized ] && echo "$1" || true; }
 mkdir -p "$shots"
 
 start_display wm
+cd "$work"  # where pelmo.ini is read and written
 script=$work/script
 printf 'GetResInfo 90 0 0\nGetCpuUsage 5\nMemoryLoad 80\n' >"$script"
 PELMO_FAKE_RESINFO=$script LD_LIBRARY_PATH=$fake_dir:$(origin_path "$(dirname "$program")") dbus-run-session -- "$program" >"$work/program.out" 2>&1 &

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <deque>
+#include <functional>
+#include <optional>
 #include <map>
 #include <string>
 #include <vector>
@@ -10,7 +12,9 @@
 #include "form1_design.h"
 #include "form_host.h"
 #include "port_library.h"
+#include "session.h"
 #include "stats_library.h"
+#include "tray.h"
 
 namespace fake {
 
@@ -29,8 +33,56 @@ class Window final : public platform::FormHost {
     widths[control] = twips;
     journal_.push_back("Width " + ControlName(control) + " " + std::to_string(static_cast<int>(twips)));
   }
+
+  bool visible() const override { return shown; }
+  void setVisible(bool v) override {
+    shown = v;
+    journal_.push_back(v ? "Visible True" : "Visible False");
+  }
+  float top() const override { return topTwips; }
+  float left() const override { return leftTwips; }
+  void setTop(float t) override {
+    topTwips = t;
+    journal_.push_back("Top " + std::to_string(static_cast<long long>(t)));
+  }
+  void setLeft(float l) override {
+    leftTwips = l;
+    journal_.push_back("Left " + std::to_string(static_cast<long long>(l)));
+  }
+  std::uint32_t hWnd() const override { return 0x1234; }
+  std::uint32_t iconHandle() const override { return 0x5678; }
+  float twipsPerPixelX() const override { return twipsPerPixel; }
+  void setMenuVisible(int item, bool v) override {
+    journal_.push_back(std::string("MenuVisible ") + std::string(form1::Design.menu[item].name) + (v ? " True" : " False"));
+  }
+  void setMenuChecked(int item, bool c) override {
+    checked[item] = c;
+    journal_.push_back(std::string("Checked ") + std::string(form1::Design.menu[item].name) + (c ? " True" : " False"));
+  }
+  void popupMenu(int item) override {
+    journal_.push_back("PopupMenu " + std::string(form1::Design.menu[item].name));
+    if (onPopup) onPopup();
+  }
+  std::int32_t SetWindowPos(std::int32_t insertAfter, std::uint32_t flags) override {
+    journal_.push_back("SetWindowPos " + std::to_string(insertAfter) + " " + std::to_string(flags));
+    if (flags & platform::SWP_SHOWWINDOW) shown = true;
+    if (insertAfter == platform::HWND_TOPMOST) onTop = true;
+    if (insertAfter == platform::HWND_NOTOPMOST) onTop = false;
+    return 1;
+  }
+  std::int32_t SetForegroundWindow() override {
+    journal_.push_back("SetForegroundWindow");
+    return 1;
+  }
+  void beginMoveByPress() override { journal_.push_back("BeginMove"); }
+  void processPendingEvents() override { journal_.push_back("DoEvents"); }
+
   std::map<int, std::string> captions;
   std::map<int, float> widths;
+  std::map<int, bool> checked;
+  bool shown = false, onTop = false;
+  float topTwips = 0, leftTwips = 0, twipsPerPixel = 15;
+  std::function<void()> onPopup;  // what the user chooses in the menu
 
  private:
   Journal& journal_;
@@ -80,6 +132,57 @@ class Ports final : public platform::PortLibrary {
   bool ChipAnswers() const override { return answers; }
   std::uint8_t dataByte = 0x2D;
   bool answers = true;
+
+ private:
+  Journal& journal_;
+};
+
+class Tray final : public platform::Tray {
+ public:
+  explicit Tray(Journal& journal) : journal_(journal) {}
+  std::int32_t Shell_NotifyIconA(std::uint32_t message, const platform::NotifyIconData& data) override {
+    journal_.push_back(message == platform::NIM_ADD ? "NotifyIcon Add" : "NotifyIcon Delete");
+    last = data;
+    return 1;
+  }
+  bool available() const override { return present; }
+  platform::NotifyIconData last;
+  bool present = true;
+
+ private:
+  Journal& journal_;
+};
+
+// The settings file lives in `file` (nothing: no file); a write can be made
+// to fail.
+class Session final : public platform::Session {
+ public:
+  explicit Session(Journal& journal) : journal_(journal) {}
+  std::vector<platform::TwipsRect> screens() const override { return screenList; }
+  platform::FileRead readFile(std::string_view name) override {
+    journal_.push_back("Read " + std::string(name));
+    if (!file) return {platform::FileRead::Status::Missing, {}, {}};
+    return {platform::FileRead::Status::Ok, *file, {}};
+  }
+  std::string replaceFile(std::string_view name, std::string_view bytes) override {
+    journal_.push_back("Write " + std::string(name));
+    if (!writeFailure.empty()) return writeFailure;
+    file = std::string(bytes);
+    return {};
+  }
+  std::string fromAnsi(std::string_view ansi) const override { return std::string(ansi); }
+  std::string toAnsi(std::string_view utf8) const override {
+    // The one text the logic converts: ペルモ in code page 932.
+    return utf8 == "ペルモ" ? std::string("\x83\x79\x83\x8B\x83\x82") : std::string(utf8);
+  }
+  void warn(std::string_view text) override { warnings.emplace_back(text); }
+  void alert(std::string_view text) override { alerts.emplace_back(text); }
+  void endProgram() override { journal_.push_back("End"); }
+
+  std::optional<std::string> file;
+  std::string writeFailure;
+  std::vector<std::string> warnings, alerts;
+  std::vector<platform::TwipsRect> screenList{{0, 0, 1920 * 15, 1080 * 15}};
 
  private:
   Journal& journal_;

@@ -11,5 +11,7 @@ struct Form1Fixture : ::testing::Test {
   fake::Window window{journal};
   fake::Stats stats{journal};
   fake::Ports ports{journal};
-  monitor::Form1 form{window, stats, ports};
+  fake::Tray tray{journal};
+  fake::Session session{journal};
+  monitor::Form1 form{{window, stats, ports, tray, session}};
 };

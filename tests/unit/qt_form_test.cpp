@@ -29,13 +29,6 @@ struct PaintCounter final : QObject {
 
 class MonitorWindow : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "qt_form_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    platform::qt::SubstituteDesignFonts();
-  }
   NoReport reporter;
   platform::HandlerGuard guard{reporter};
   platform::qt::QtForm window{form1::Design, guard};
@@ -89,7 +82,7 @@ TEST_F(MonitorWindow, NegativeBarWidthsDrawAsNothing) {
 }
 
 TEST_F(MonitorWindow, NothingIsRepaintedThatDidNotChange) {
-  window.showAtDesignPosition();
+  window.setVisible(true);
   QApplication::processEvents();
   PaintCounter counter;
   window.installEventFilter(&counter);
@@ -105,3 +98,11 @@ TEST_F(MonitorWindow, NothingIsRepaintedThatDidNotChange) {
 }
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
+  QApplication app(argc, argv);
+  platform::qt::SubstituteDesignFonts();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,37 @@
+// pelmo.ini: the window's position and the always-on-top choice between
+// runs. Three lines, CR LF after each: Top and Left in twips, then
+// TopmostNext. Each holds one number in its shortest general form.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace monitor {
+
+struct Settings {
+  // Wider than the original's 16 bits, so that a window 32768 twips or more
+  // from the screen's corner (a far second monitor) is read back.
+  std::int32_t top = 0;
+  std::int32_t left = 0;
+  std::int16_t topmostNext = 0;
+};
+
+struct SettingsProblem {
+  int line = 0;  // 1-based
+  std::string what;
+};
+
+// Fields: leading blanks skipped, a comma or the end of a line (CR LF, LF
+// or CR) ends one; each converts to the nearest integer (ties to even).
+std::variant<Settings, SettingsProblem> ParseSettings(std::string_view text);
+
+std::string FormatSettings(float top, float left, std::int16_t topmostNext);
+
+// The shortest general text of a single-precision number: integers as
+// such, at most seven significant digits, an exponent ("1.234568E+07")
+// where seven digits cannot say it otherwise.
+std::string ShortestText(float value);
+
+}  // namespace monitor

@@ -1,0 +1,59 @@
+#include "qt_session.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QWidget>
+#include <cstdio>
+
+#include "ansi_codec.h"
+#include "design.h"
+#include "files.h"
+#include "texts.h"
+
+namespace platform::qt {
+
+std::vector<TwipsRect> QtSession::screens() const {
+  std::vector<TwipsRect> result;
+  QList<QScreen*> all = QGuiApplication::screens();
+  if (QScreen* primary = QGuiApplication::primaryScreen()) {
+    all.removeAll(primary);
+    all.prepend(primary);
+  }
+  for (const QScreen* screen : all) {
+    const QRect g = screen->geometry();
+    result.push_back({double(g.x()) * TwipsPerPixel, double(g.y()) * TwipsPerPixel, double(g.width()) * TwipsPerPixel,
+                      double(g.height()) * TwipsPerPixel});
+  }
+  return result;
+}
+
+FileRead QtSession::readFile(std::string_view name) { return linux_::ReadWholeFile(name); }
+
+std::string QtSession::replaceFile(std::string_view name, std::string_view bytes) {
+  return linux_::ReplaceWholeFile(name, bytes);
+}
+
+std::string QtSession::toAnsi(std::string_view utf8) const { return linux_::Utf8ToCp932(utf8); }
+std::string QtSession::fromAnsi(std::string_view ansi) const { return linux_::Cp932ToUtf8(ansi); }
+
+void QtSession::warn(std::string_view text) {
+  std::fprintf(stderr, "pelmodesk: %.*s\n", static_cast<int>(text.size()), text.data());
+  std::fflush(stderr);
+}
+
+void QtSession::alert(std::string_view text) {
+  warn(text);
+  QMessageBox box(QMessageBox::Warning,
+                  QString::fromUtf8(texts::ErrorBoxTitle.data(), qsizetype(texts::ErrorBoxTitle.size())),
+                  QString::fromUtf8(text.data(), qsizetype(text.size())), QMessageBox::Ok);
+  box.exec();
+}
+
+void QtSession::endProgram() {
+  guard_.stop();
+  for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
+  QCoreApplication::exit(0);
+}
+
+}  // namespace platform::qt

@@ -1,0 +1,62 @@
+#include "qt_tray.h"
+
+#include <QSystemTrayIcon>
+#include <algorithm>
+
+#include "qt_form.h"
+
+namespace platform::qt {
+namespace {
+
+constexpr int WM_LBUTTONDOWN = 0x201, WM_LBUTTONDBLCLK = 0x203, WM_RBUTTONDOWN = 0x204, WM_MBUTTONDOWN = 0x207;
+
+// The one icon in the sizes panels ask for, so it stays sharp on any of
+// them: whole multiples are scaled pixel for pixel, the rest smoothly.
+QIcon trayIcon(const QPixmap& icon) {
+  QIcon result;
+  for (int size : {16, 22, 32, 48, 64}) {
+    const bool whole = size % icon.width() == 0 || icon.width() % size == 0;
+    result.addPixmap(icon.scaled(size, size, Qt::KeepAspectRatio, whole ? Qt::FastTransformation : Qt::SmoothTransformation));
+  }
+  return result;
+}
+
+}  // namespace
+
+QtTray::QtTray(QtForm& form, const Session& session) : QObject(&form), form_(form), session_(session) {}
+
+QtTray::~QtTray() { delete icon_; }
+
+std::int32_t QtTray::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
+  if (message == NIM_DELETE) {
+    if (!icon_) return 0;
+    icon_->hide();
+    delete icon_;
+    icon_ = nullptr;
+    return 1;
+  }
+  if (message != NIM_ADD || icon_ || data.uCallbackMessage != 0x200) return 0;
+  icon_ = new QSystemTrayIcon(trayIcon(form_.icon()));
+  const auto* tip = reinterpret_cast<const char*>(data.szTip.data());
+  const std::string text = session_.fromAnsi(std::string_view(tip, std::find(tip, tip + data.szTip.size(), '\0') - tip));
+  icon_->setToolTip(QString::fromStdString(text));
+  connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+    int code = 0;
+    switch (reason) {
+      case QSystemTrayIcon::Trigger: code = WM_LBUTTONDOWN; break;
+      case QSystemTrayIcon::Context: code = WM_RBUTTONDOWN; break;
+      case QSystemTrayIcon::DoubleClick: code = WM_LBUTTONDBLCLK; break;
+      case QSystemTrayIcon::MiddleClick: code = WM_MBUTTONDOWN; break;
+      default: return;
+    }
+    const float x = static_cast<float>(code) * form_.twipsPerPixelX();
+    form_.raise([x](FormHandlers& h) { h.onMouseMove(FormItself, 0, 0, x, 0); });
+  });
+  // Shown even without a tray: Qt puts the icon there if one appears later.
+  icon_->show();
+  return 1;
+}
+
+bool QtTray::available() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+}  // namespace platform::qt

@@ -1,0 +1,32 @@
+// The notification-area icon through QSystemTrayIcon (StatusNotifierItem
+// hosts and XEmbed trays alike). Presses on the icon come back to the
+// record's form the way the Windows shell sends them: as a mouse move whose
+// X is the mouse message number in twips.
+#pragma once
+
+#include <QObject>
+
+#include "session.h"
+#include "tray.h"
+
+class QSystemTrayIcon;
+
+namespace platform::qt {
+
+class QtForm;
+
+class QtTray final : public QObject, public Tray {
+ public:
+  QtTray(QtForm& form, const Session& session);
+  ~QtTray() override;
+
+  std::int32_t Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
+  bool available() const override;
+
+ private:
+  QtForm& form_;
+  const Session& session_;
+  QSystemTrayIcon* icon_ = nullptr;
+};
+
+}  // namespace platform::qt
