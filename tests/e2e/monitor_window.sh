@@ -6,9 +6,9 @@
 # and dlopen, so the program's RUNPATH ($ORIGIN) is not searched; there the
 # program's directory goes into LD_LIBRARY_PATH instead.
 set -euo pipefail
-program=$1
-fake_dir=$2
-shots=$3
+program=$(realpath "$1")
+fake_dir=$(realpath "$2")
+shots=$(realpath -m "$3")
 sanitized=${4:-}
 origin_path() { [ "$sanitized" = sanitized ] && echo "$1" || true; }
 . "$(dirname "$0")/lib.sh"

@@ -1,0 +1,94 @@
+#include "settings.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using monitor::FormatSettings;
+using monitor::ParseSettings;
+using monitor::Settings;
+using monitor::SettingsProblem;
+using monitor::ShortestText;
+
+Settings accepted(std::string_view text) {
+  const auto result = ParseSettings(text);
+  if (const auto* problem = std::get_if<SettingsProblem>(&result))
+    ADD_FAILURE() << "rejected \"" << text << "\": line " << problem->line << ": " << problem->what;
+  return std::get_if<Settings>(&result) ? std::get<Settings>(result) : Settings{};
+}
+
+SettingsProblem rejected(std::string_view text) {
+  const auto result = ParseSettings(text);
+  EXPECT_TRUE(std::holds_alternative<SettingsProblem>(result)) << "accepted \"" << text << "\"";
+  return std::holds_alternative<SettingsProblem>(result) ? std::get<SettingsProblem>(result) : SettingsProblem{};
+}
+
+TEST(SettingsFile, WritesThreeCrLfLinesInTheShortestForm) {
+  EXPECT_EQ(FormatSettings(1200, 9000, 0), "1200\r\n9000\r\n0\r\n");
+  EXPECT_EQ(FormatSettings(-450, 1234.5f, 1), "-450\r\n1234.5\r\n1\r\n");
+  EXPECT_EQ(FormatSettings(40000, 0, 5), "40000\r\n0\r\n5\r\n");
+  EXPECT_EQ(ShortestText(12345678), "1.234568E+07");
+  EXPECT_EQ(ShortestText(-0.0f), "0");
+  EXPECT_EQ(ShortestText(0.5f), "0.5");
+}
+
+TEST(SettingsFile, ReadsWhatItWrites) {
+  for (const auto& [top, left, flag] : {std::tuple{1200.0f, 9000.0f, std::int16_t{0}}, {-450, -30, 1}, {40000, 65535, 1},
+                                        {0, 0, 5}, {1234.5f, 99, 0}}) {
+    const Settings s = accepted(FormatSettings(top, left, flag));
+    EXPECT_EQ(s.top, static_cast<std::int32_t>(std::nearbyint(top)));
+    EXPECT_EQ(s.left, static_cast<std::int32_t>(left));
+    EXPECT_EQ(s.topmostNext, flag);
+  }
+}
+
+TEST(SettingsFile, FieldRules) {
+  // Leading blanks skipped, comma or any line end ends a field.
+  Settings s = accepted("  1200 \r\n\t9000\r\n 0\r\n");
+  EXPECT_EQ(s.top, 1200);
+  EXPECT_EQ(s.left, 9000);
+  s = accepted("1,2,3");
+  EXPECT_EQ(s.left, 2);
+  EXPECT_EQ(s.topmostNext, 3);
+  s = accepted("10\r20\r1\r");  // CR without LF
+  EXPECT_EQ(s.left, 20);
+  s = accepted("10\n20\n1");  // LF alone, no final line end
+  EXPECT_EQ(s.topmostNext, 1);
+  // The nearest integer, ties to even.
+  s = accepted("1234.5\r\n1235.5\r\n-0.5\r\n");
+  EXPECT_EQ(s.top, 1234);
+  EXPECT_EQ(s.left, 1236);
+  EXPECT_EQ(s.topmostNext, 0);
+  s = accepted("1.2E3\r\n+7\r\n.9\r\n");
+  EXPECT_EQ(s.top, 1200);
+  EXPECT_EQ(s.left, 7);
+  EXPECT_EQ(s.topmostNext, 1);
+  // Far positions fit; only the flag is 16 bits.
+  s = accepted("32768\r\n-40000\r\n32767\r\n");
+  EXPECT_EQ(s.top, 32768);
+  EXPECT_EQ(s.left, -40000);
+}
+
+TEST(SettingsFile, GarbageIsRejectedWithTheLineItIsOn) {
+  EXPECT_EQ(rejected("").line, 1);
+  EXPECT_EQ(rejected("1200\r\n9000\r\n").line, 3);
+  SettingsProblem p = rejected("1200\r\nleft\r\n0\r\n");
+  EXPECT_EQ(p.line, 2);
+  EXPECT_NE(p.what.find("not a number"), std::string::npos);
+  EXPECT_EQ(rejected("1200\r\n9000\r\n32768\r\n").line, 3);  // flag out of 16 bits
+  EXPECT_EQ(rejected("3000000000\r\n0\r\n0\r\n").line, 1);
+  EXPECT_EQ(rejected("12 34\r\n0\r\n0\r\n").line, 1);
+  EXPECT_EQ(rejected("1e\r\n0\r\n0\r\n").line, 1);
+  EXPECT_EQ(rejected("1200\r\n\r\n0\r\n").line, 2);  // an empty field is no number
+  EXPECT_EQ(rejected("0x10\r\n0\r\n0\r\n").line, 1);
+  EXPECT_EQ(rejected("nan\r\n0\r\n0\r\n").line, 1);
+  EXPECT_EQ(rejected("1e999\r\n0\r\n0\r\n").line, 1);
+  const std::string longLine(100000, '7');
+  p = rejected(longLine + "\r\n0\r\n0\r\n");
+  EXPECT_EQ(p.line, 1);
+  EXPECT_LT(p.what.size(), 100u);  // the report quotes only the start
+}
+
+}  // namespace
