@@ -200,8 +200,10 @@ std::int32_t QtForm::SetForegroundWindow() {
 }
 
 void QtForm::beginMoveByPress() {
+  // The move starts once the pointer moves with the button down: handing a
+  // bare click to the window manager would swallow a double-click.
   move_ = Move::Pending;
-  pressAt_ = QCursor::pos();
+  grabOffset_ = pressedAt_ - geometry().topLeft();
 }
 
 void QtForm::processPendingEvents() { QCoreApplication::processEvents(); }
@@ -217,6 +219,7 @@ void QtForm::paintEvent(QPaintEvent* event) {
 
 void QtForm::mousePressEvent(QMouseEvent* e) {
   move_ = Move::None;
+  pressedAt_ = e->globalPosition().toPoint();
   raise([&](FormHandlers& h) {
     h.onMouseDown(FormItself, buttonsOf(e->button()), shiftOf(e->modifiers()), twips(e->position().x()),
                   twips(e->position().y()));
@@ -224,20 +227,18 @@ void QtForm::mousePressEvent(QMouseEvent* e) {
 }
 
 void QtForm::mouseMoveEvent(QMouseEvent* e) {
-  if (move_ == Move::Pending && (e->buttons() & Qt::LeftButton) &&
-      (QCursor::pos() - pressAt_).manhattanLength() >= QApplication::startDragDistance()) {
-    // The window manager moves the window where it can; without one (a bare
-    // X server) the window follows the pointer itself.
-    if (windowHandle() && windowHandle()->startSystemMove()) {
-      move_ = Move::None;
-    } else {
-      move_ = Move::Manual;
-      grabOffset_ = pressAt_ - geometry().topLeft();
-    }
+  if (move_ == Move::Pending && (e->buttons() & Qt::LeftButton)) {
+    // The window manager carries the window from the press on where there
+    // is one (X11, or a Wayland compositor); without one (a bare X server)
+    // the window follows the pointer itself.
+    const bool managed = StartWindowManagerMove(*this, geometry().topLeft() + grabOffset_) ||
+                         (QGuiApplication::platformName() != QLatin1String("xcb") && windowHandle() &&
+                          windowHandle()->startSystemMove());
+    move_ = managed ? Move::None : Move::Manual;
   }
   if (move_ == Move::Manual) {
     if (e->buttons() & Qt::LeftButton)
-      setGeometry(QRect(QCursor::pos() - grabOffset_, size()));
+      setGeometry(QRect(e->globalPosition().toPoint() - grabOffset_, size()));
     else
       move_ = Move::None;
   }

@@ -76,10 +76,11 @@ class QtForm final : public QWidget, public FormHost {
   std::vector<QMenu*> menus_;       // per menu item: its submenu, if it has items
   bool above_ = false;
 
-  // A press the logic handed to the window manager: the move starts when
-  // the pointer moves with the button down, so a click stays a click.
+  // A press the logic handed over as a move: pending until the pointer
+  // moves, then the window manager's, or (with none) followed by hand until
+  // the button is released.
   enum class Move { None, Pending, Manual } move_ = Move::None;
-  QPoint pressAt_, grabOffset_;
+  QPoint pressedAt_, grabOffset_;
 };
 
 }  // namespace platform::qt

@@ -9,6 +9,7 @@
 #include "ansi_codec.h"
 #include "design.h"
 #include "files.h"
+#include "qt_form.h"
 #include "texts.h"
 
 namespace platform::qt {
@@ -52,8 +53,13 @@ void QtSession::alert(std::string_view text) {
 
 void QtSession::endProgram() {
   guard_.stop();
-  for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
-  QCoreApplication::exit(0);
+  // The forms go at once; a popup menu this may be called from closes as
+  // its own loop ends.
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (dynamic_cast<QtForm*>(window)) window->hide();
+  // Quitting from a popup menu runs inside the menu's own loop: the main
+  // loop ends once that has unwound.
+  QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
 }
 
 }  // namespace platform::qt

@@ -25,18 +25,23 @@ QIcon trayIcon(const QPixmap& icon) {
 
 QtTray::QtTray(QtForm& form, const Session& session) : QObject(&form), form_(form), session_(session) {}
 
-QtTray::~QtTray() { delete icon_; }
+QtTray::~QtTray() = default;
 
 std::int32_t QtTray::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
   if (message == NIM_DELETE) {
-    if (!icon_) return 0;
-    icon_->hide();
-    delete icon_;
-    icon_ = nullptr;
+    // Quitting from the icon's own menu runs inside the icon's press
+    // handler, and hiding an XEmbed icon destroys the widget that handler
+    // belongs to: the icon goes as soon as the handler has returned.
+    if (!icon_ || !icon_->isVisible()) return 0;
+    QMetaObject::invokeMethod(icon_, &QSystemTrayIcon::hide, Qt::QueuedConnection);
     return 1;
   }
-  if (message != NIM_ADD || icon_ || data.uCallbackMessage != 0x200) return 0;
-  icon_ = new QSystemTrayIcon(trayIcon(form_.icon()));
+  if (message != NIM_ADD || (icon_ && icon_->isVisible()) || data.uCallbackMessage != 0x200) return 0;
+  if (icon_) {
+    icon_->show();
+    return 1;
+  }
+  icon_ = new QSystemTrayIcon(trayIcon(form_.icon()), this);
   const auto* tip = reinterpret_cast<const char*>(data.szTip.data());
   const std::string text = session_.fromAnsi(std::string_view(tip, std::find(tip, tip + data.szTip.size(), '\0') - tip));
   icon_->setToolTip(QString::fromStdString(text));

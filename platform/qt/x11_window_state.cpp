@@ -3,6 +3,7 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
+#include <QPoint>
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
@@ -70,6 +71,40 @@ void SetAboveWhileShown(QWidget& window, bool above) {
   xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                  reinterpret_cast<const char*>(&message));
   xcb_flush(c);
+}
+
+bool StartWindowManagerMove(QWidget& window, QPoint pressedAt) {
+  xcb_connection_t* c = connection();
+  if (!c) return false;
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  const xcb_atom_t moveResize = atom(c, "_NET_WM_MOVERESIZE");
+  bool supported = false;
+  const auto cookie = xcb_get_property(c, 0, root, atom(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 0, 1024);
+  if (xcb_get_property_reply_t* reply = xcb_get_property_reply(c, cookie, nullptr)) {
+    const auto* begin = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+    const auto* end = begin + xcb_get_property_value_length(reply) / 4;
+    supported = std::find(begin, end, moveResize) != end;
+    std::free(reply);
+  }
+  if (!supported) return false;
+  // The press's implicit grab is ours; the window manager needs the pointer.
+  xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+  constexpr uint32_t Move = 8, LeftButton = 1, FromApplication = 1;
+  const qreal ratio = window.devicePixelRatioF();
+  xcb_client_message_event_t message{};
+  message.response_type = XCB_CLIENT_MESSAGE;
+  message.format = 32;
+  message.window = static_cast<xcb_window_t>(window.winId());
+  message.type = moveResize;
+  message.data.data32[0] = static_cast<uint32_t>(qRound(pressedAt.x() * ratio));
+  message.data.data32[1] = static_cast<uint32_t>(qRound(pressedAt.y() * ratio));
+  message.data.data32[2] = Move;
+  message.data.data32[3] = LeftButton;
+  message.data.data32[4] = FromApplication;
+  xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                 reinterpret_cast<const char*>(&message));
+  xcb_flush(c);
+  return true;
 }
 
 void BorderOnly(QWidget& window) {

@@ -3,6 +3,7 @@
 // applications no always-on-top at all.
 #pragma once
 
+class QPoint;
 class QWidget;
 
 namespace platform::qt {
@@ -16,6 +17,12 @@ void WriteStatesBeforeShow(QWidget& window, bool skipTaskbar, bool above);
 // level with them. (Toggling Qt's WindowStaysOnTopHint instead would
 // recreate the window.)
 void SetAboveWhileShown(QWidget& window, bool above);
+
+// Hands the left button's press at `pressedAt` (global, in logical pixels)
+// to the window manager as the start of a move, so the window keeps its
+// place under the pointer from the press on. False where there is no
+// window manager that moves windows for their clients.
+bool StartWindowManagerMove(QWidget& window, QPoint pressedAt);
 
 // Asks the window manager for a thin border and nothing else: no title bar,
 // no buttons, no resizing.

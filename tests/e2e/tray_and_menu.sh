@@ -1,0 +1,150 @@
+#!/bin/bash
+# The tray icon, its popup menu, dragging, always-on-top and the settings
+# file, as a user meets them: under openbox with trayer as the tray host.
+#   tray_and_menu.sh PELMODESK SCREENSHOT_DIR [sanitized]
+# (In a sanitized build the program's directory goes into LD_LIBRARY_PATH:
+# the sanitizer's dlopen does not search the program's RUNPATH.)
+set -euo pipefail
+program=$(realpath "$1")
+shots=$(realpath -m "$2")
+[ "${3:-}" = sanitized ] && export LD_LIBRARY_PATH=$(dirname "$program")
+. "$(dirname "$0")/lib.sh"
+mkdir -p "$shots"
+
+start_display wm
+trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$work/trayer.out" 2>&1 &
+tray_host=$!
+pids+=($tray_host)
+sleep 0.5
+cd "$work"
+
+start() {
+  dbus-run-session -- "$program" >"$work/program.out" 2>&1 &
+  app=$!
+  pids+=($app)
+  main=$(wait_window pelmodesk)
+  main=$(xwininfo -root -tree | awk '/"pelmodesk".* 242x39\+/ {print $1}')
+  [ -n "$main" ] || fail "no monitor window"
+}
+mapped() { xwininfo -id "$main" | grep -q "IsViewable"; }
+above() { xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
+icon_centre() {
+  local icon
+  for _ in $(seq 40); do
+    icon=$(xwininfo -root -tree | awk '/"pelmodesk".* 22x22\+/ {print $1}')
+    [ -n "$icon" ] && break
+    sleep 0.1
+  done
+  [ -n "$icon" ] || fail "no icon in the tray"
+  read -r x y < <(window_origin "$icon")
+  echo "$((x + 11)) $((y + 11))"
+}
+press_icon() {
+  read -r ix iy < <(icon_centre)
+  xdotool mousemove "$ix" "$iy" click "$1"
+  sleep 0.5
+}
+# The popup menu's window and the centre of its item number $1 (1 = show,
+# 2 = hide, 3 = always on top, 4 = quit, 5 = about), measured as fractions
+# of its height.
+menu_item() {
+  local menu geometry mx my mw mh
+  menu=$(xwininfo -root -tree | awk '/"pelmodesk".* [0-9]+x[0-9]+\+/ && !/ 242x39\+/ && !/ 22x22\+/ && !/ 1x1\+/ && !/ 3x3\+/ && !found {print $1; found = 1}')
+  [ -n "$menu" ] || fail "no popup menu"
+  read -r mx my < <(window_origin "$menu")
+  geometry=$(xwininfo -id "$menu")
+  mw=$(awk '/Width:/ {print $2}' <<<"$geometry")
+  mh=$(awk '/Height:/ {print $2}' <<<"$geometry")
+  local fractions=(0 9 28 48 69 90)
+  echo "$((mx + mw / 2)) $((my + mh * fractions[$1] / 100))"
+}
+position() { window_origin "$main"; }
+
+echo "== start without pelmo.ini: at the design position, normal z-order, icon in the tray"
+start
+mapped || fail "the window is not shown at start"
+read -r x0 y0 < <(position)
+[ "$x0 $y0" = "84 109" ] || fail "start position $x0 $y0"
+above && fail "always on top without being asked"
+screenshot "$shots/tray-start.png"
+
+echo "== double-click on the background hides; a left press on the icon shows it again"
+xdotool mousemove $((x0 + 120)) $((y0 + 4)) click --repeat 2 --delay 60 1
+sleep 0.5
+mapped && fail "a double-click did not hide the window"
+press_icon 1
+mapped || fail "a left press on the icon did not show the window"
+read -r x y < <(position)
+[ "$x $y" = "$x0 $y0" ] || fail "shown elsewhere: $x $y"
+
+echo "== a right press opens the menu; the keyboard chooses always-on-top"
+press_icon 3
+screenshot "$shots/tray-menu.png"
+menu_item 3 >/dev/null
+xdotool key Down Down Down Return
+sleep 0.5
+above || fail "always-on-top was not set: $(xprop -id "$main" _NET_WM_STATE)"
+
+echo "== the mouse chooses hide"
+press_icon 3
+read -r hx hy < <(menu_item 2)
+xdotool mousemove "$hx" "$hy" sleep 0.2 click 1
+sleep 0.5
+mapped && fail "the hide item did not hide"
+press_icon 1
+mapped || fail "not shown again"
+above || fail "always-on-top was lost across hiding"
+
+echo "== dragging the background moves the window; a label does not"
+xdotool mousemove $((x0 + 120)) $((y0 + 4)) mousedown 1 mousemove_relative --sync 20 10 sleep 0.1 \
+  mousemove_relative --sync 30 20 sleep 0.1 mouseup 1
+sleep 0.5
+read -r x1 y1 < <(position)
+[ "$x1 $y1" = "$((x0 + 50)) $((y0 + 30))" ] || fail "dragged to $x1 $y1, not $((x0 + 50)) $((y0 + 30))"
+xdotool mousemove $((x1 + 12)) $((y1 + 28)) mousedown 1 mousemove_relative --sync 40 40 sleep 0.1 mouseup 1
+sleep 0.3
+read -r x y < <(position)
+[ "$x $y" = "$x1 $y1" ] || fail "a press on a label moved the window"
+
+echo "== quit from the menu writes pelmo.ini with the dragged position"
+press_icon 3
+read -r qx qy < <(menu_item 4)
+xdotool mousemove "$qx" "$qy" sleep 0.2 click 1
+for _ in $(seq 60); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$app" 2>/dev/null && fail "still running after quit"
+wait "$app" || fail "exit status $? after quit"
+expected=$(printf '%d\r\n%d\r\n0\r\n' $((y1 * 15)) $((x1 * 15)))
+[ "$(cat pelmo.ini)" = "$expected" ] || fail "pelmo.ini: $(od -c pelmo.ini | head -3)"
+xwininfo -root -tree | grep -q '"pelmodesk".* 22x22+' && fail "the icon outlived the program"
+
+echo "== the next start restores the place and always-on-top"
+start
+read -r x y < <(position)
+[ "$x $y" = "$x1 $y1" ] || fail "restored at $x $y, not $x1 $y1"
+above || fail "always-on-top not restored"
+screenshot "$shots/tray-restored.png"
+
+echo "== SIGTERM writes the settings"
+rm pelmo.ini
+kill -TERM "$(xdotool getwindowpid "$main")"
+for _ in $(seq 60); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
+wait "$app" || fail "exit status $? after SIGTERM"
+[ "$(cat pelmo.ini)" = "$expected" ] || fail "pelmo.ini after SIGTERM: $(od -c pelmo.ini | head -3)"
+
+echo "== with no tray host, a right press on the window opens the menu, and quit works"
+pkill -TERM -P "$tray_host" 2>/dev/null || true
+kill "$tray_host"
+wait "$tray_host" 2>/dev/null || true
+sleep 0.3
+start
+mapped || fail "no window without a tray"
+read -r x y < <(position)
+xdotool mousemove $((x + 120)) $((y + 4)) click 3
+sleep 0.5
+screenshot "$shots/no-tray-menu.png"
+read -r qx qy < <(menu_item 4)
+xdotool mousemove "$qx" "$qy" sleep 0.2 click 1
+for _ in $(seq 60); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$app" 2>/dev/null && fail "quit did not end the program without a tray"
+wait "$app" || fail "exit status $?"
+echo "ok: screenshots in $shots"
