@@ -7,9 +7,12 @@
 #include "form1.h"
 #include "form1_design.h"
 #include "qt_error_reporter.h"
+#include "form2.h"
 #include "qt_form.h"
+#include "qt_forms.h"
 #include "qt_look.h"
 #include "qt_session.h"
+#include "qt_shell.h"
 #include "qt_startup.h"
 #include "qt_tray.h"
 #include "quit_signals.h"
@@ -32,7 +35,10 @@ int main(int argc, char** argv) {
   platform::qt::QtForm window(form1::Design, guard);
   platform::qt::QtSession session(guard);
   platform::qt::QtTray tray(window, session);
-  monitor::Form1 form({window, stats, ports, tray, session});
+  platform::qt::QtForms forms(guard);
+  platform::qt::QtShell shell(session);
+  about::Form2 about(forms, shell, session);
+  monitor::Form1 form({window, stats, ports, tray, session, about});
   window.attach(form);
   window.raise([](platform::FormHandlers& h) { h.onLoad(); });
   // A logout, a session manager or Ctrl+C unloads the form the ordinary

@@ -14,6 +14,9 @@ namespace {
 struct NullWindow final : platform::FormHost {
   void setCaption(int, std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
   void setWidth(int, float twips) override { benchmark::DoNotOptimize(twips); }
+  std::string caption(int) const override { return {}; }
+  void setForeColour(int, platform::Colour) override {}
+  void setFontUnderline(int, bool) override {}
   bool visible() const override { return true; }
   void setVisible(bool) override {}
   float top() const override { return 0; }
@@ -48,6 +51,21 @@ struct NoSession final : platform::Session {
   void endProgram() override {}
 };
 
+struct NoForms final : platform::Forms {
+  NullWindow window;
+  platform::FormHost& load(const platform::FormDesign&, platform::FormHandlers&) override { return window; }
+  void show(platform::FormHost&) override {}
+  void unload(platform::FormHost&) override {}
+};
+
+struct NoShell final : platform::Shell {
+  std::uint32_t GetDesktopWindow() override { return 0; }
+  std::int32_t ShellExecuteA(std::uint32_t, std::string_view, std::string_view, const char*, std::string_view,
+                             int) override {
+    return 0;
+  }
+};
+
 void TickWithRealStatistics(benchmark::State& state) {
   platform::linux_::DlLoader loader;
   platform::BoundStatsLibrary stats(loader, RESINFO_PATH);
@@ -56,7 +74,10 @@ void TickWithRealStatistics(benchmark::State& state) {
   NullWindow window;
   NoTray tray;
   NoSession session;
-  monitor::Form1 form({window, stats, ports, tray, session});
+  NoForms forms;
+  NoShell shell;
+  about::Form2 about(forms, shell, session);
+  monitor::Form1 form({window, stats, ports, tray, session, about});
   for (auto _ : state) form.Timer1_Timer();
 }
 BENCHMARK(TickWithRealStatistics);

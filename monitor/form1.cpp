@@ -174,7 +174,7 @@ void Form1::mnuAbout_Click() {
 
 void Form1::noApp_Click() { window_.setVisible(false); }
 
-void Form1::mnuab_Click() {}
+void Form1::mnuab_Click() { about_.mnuab_Click(); }
 
 void Form1::Timer1_Timer() {
   stats_.GetResInfo(ResLevel1, ResLevel2, ResLevel3);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "form1_design.h"
+#include "form2.h"
 #include "form_host.h"
 #include "port_library.h"
 #include "session.h"
@@ -23,13 +24,14 @@ struct Form1Services {
   platform::PortLibrary& ports;
   platform::Tray& tray;
   platform::Session& session;
+  about::Form2& about;
 };
 
 class Form1 final : public platform::FormHandlers {
  public:
   explicit Form1(const Form1Services& services)
       : window_(services.window), stats_(services.stats), ports_(services.ports), tray_(services.tray),
-        session_(services.session) {}
+        session_(services.session), about_(services.about) {}
 
   // Restores the saved position and always-on-top choice and puts the icon
   // in the tray; the window is visible when it returns.
@@ -76,6 +78,7 @@ class Form1 final : public platform::FormHandlers {
   platform::PortLibrary& ports_;
   platform::Tray& tray_;
   platform::Session& session_;
+  about::Form2& about_;
 
   // Reads the temperature register of the mainboard's hardware-monitor
   // chip into the "TEM" number.

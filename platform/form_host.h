@@ -5,7 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+
+#include "design.h"
 
 namespace platform {
 
@@ -18,6 +21,9 @@ inline constexpr std::uint32_t SWP_NOSIZE = 1, SWP_NOMOVE = 2, SWP_SHOWWINDOW = 
 class FormHost {
  public:
   virtual void setCaption(int control, std::string_view text) = 0;
+  virtual std::string caption(int control) const = 0;
+  virtual void setForeColour(int control, Colour colour) = 0;
+  virtual void setFontUnderline(int control, bool underline) = 0;
   // Widths below zero are drawn as zero; the value is accepted all the same.
   virtual void setWidth(int control, float twips) = 0;
 

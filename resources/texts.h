@@ -34,6 +34,15 @@ inline constexpr std::string_view MenuQuit = "ペルモの終了";
 inline constexpr std::string_view MenuAbout = "about";
 inline constexpr std::string_view MenuSeparator = "-";
 
+// The About window.
+inline constexpr std::string_view AboutThanks = "ダウンロードありがとう御座います。";
+inline constexpr std::string_view AboutFreeware = "本ソフトはフリーウェアです。";
+inline constexpr std::string_view AboutFreeToUse = "どなた様もご自由にご利用ください。";
+inline constexpr std::string_view AboutAuthor = "作者　pelmodesk 開発チーム";  // "作者", U+3000, the name
+inline constexpr std::string_view AboutMail = "mailto:pelmodesk@example.org";
+inline constexpr std::string_view AboutWeb = "https://example.org/pelmodesk/";
+inline constexpr std::string_view Ok = "OK";
+
 // The fonts the designs name.
 inline constexpr std::string_view PGothic = "ＭＳ Ｐゴシック";
 

@@ -31,6 +31,21 @@ bool LabelControl::setCaption(std::string_view text) {
   return true;
 }
 
+void LabelControl::setForeColour(const QColor& colour) {
+  if (colour == foreground_) return;
+  foreground_ = colour;
+  update();
+}
+
+void LabelControl::setUnderline(bool underline) {
+  if (font().underline() == underline) return;
+  QFont f = font();
+  f.setUnderline(underline);
+  setFont(f);
+  fitToText();
+  update();
+}
+
 void LabelControl::fitToText() {
   text_.prepare(QTransform(), font());
   if (!design_.autoSize) return;

@@ -19,7 +19,11 @@ class LabelControl final : public QWidget {
   LabelControl(const ControlDesign& design, const FontDesign& formFont, QWidget* parent);
   // Returns false when the text was already shown, so nothing is redrawn.
   bool setCaption(std::string_view text);
+  const std::string& caption() const { return caption_; }
   QString text() const { return text_.text(); }
+  void setForeColour(const QColor& colour);
+  void setUnderline(bool underline);
+  QColor foreColour() const { return foreground_; }
 
  protected:
   void paintEvent(QPaintEvent*) override;

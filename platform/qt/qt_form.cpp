@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QPushButton>
 #include <QTimer>
 #include <QWindow>
 
@@ -98,9 +99,20 @@ QtForm::QtForm(const FormDesign& design, HandlerGuard& guard)
       case ControlKind::Label: widget = new LabelControl(c, design.font, this); break;
       case ControlKind::Image: widget = new ImageControl(c, this); break;
       case ControlKind::Shape: widget = new ShapeControl(c, this); break;
-      case ControlKind::Button: break;
+      case ControlKind::Button: {
+        auto* button = new QPushButton(QString::fromUtf8(c.caption.data(), qsizetype(c.caption.size())), this);
+        button->setGeometry(Px(c.left), Px(c.top), Px(c.width), Px(c.height));
+        // Enter presses it as well as Space; it is no default button, so
+        // Escape does nothing.
+        button->setAutoDefault(true);
+        if (c.takesFocus) button->setFocus();
+        const int index = static_cast<int>(controls_.size());
+        connect(button, &QPushButton::clicked, this, [this, index] { raise([&](FormHandlers& h) { h.onClick(index); }); });
+        widget = button;
+        break;
+      }
     }
-    if (widget && c.kind != ControlKind::Shape) {
+    if (widget && c.kind != ControlKind::Shape && c.kind != ControlKind::Button) {
       widget->setMouseTracking(true);
       widget->installEventFilter(new ControlMouse(*this, static_cast<int>(controls_.size())));
     }
@@ -151,12 +163,26 @@ void QtForm::setWidth(int control, float twips) {
   if (auto* shape = dynamic_cast<ShapeControl*>(this->control(control))) shape->setWidthTwips(twips);
 }
 
+std::string QtForm::caption(int control) const {
+  if (auto* label = dynamic_cast<LabelControl*>(this->control(control))) return label->caption();
+  if (auto* button = dynamic_cast<QPushButton*>(this->control(control))) return button->text().toStdString();
+  return {};
+}
+
+void QtForm::setForeColour(int control, Colour colour) {
+  if (auto* label = dynamic_cast<LabelControl*>(this->control(control))) label->setForeColour(ToQColor(colour));
+}
+
+void QtForm::setFontUnderline(int control, bool underline) {
+  if (auto* label = dynamic_cast<LabelControl*>(this->control(control))) label->setUnderline(underline);
+}
+
 void QtForm::setVisible(bool visible) {
   if (visible && !isVisible()) {
     // Window-manager hints go on the unmapped window, before every show:
     // the window manager drops its states when a window is hidden.
     WriteStatesBeforeShow(*this, !design_.showInTaskbar, above_);
-    if (!design_.titleBar && design_.border == BorderStyle::FixedSingle) BorderOnly(*this);
+    if (!design_.titleBar) BorderOnly(*this, design_.border == BorderStyle::Sizable);
   }
   QWidget::setVisible(visible);
 }

@@ -32,6 +32,9 @@ class QtForm final : public QWidget, public FormHost {
 
   void setCaption(int control, std::string_view text) override;
   void setWidth(int control, float twips) override;
+  std::string caption(int control) const override;
+  void setForeColour(int control, Colour colour) override;
+  void setFontUnderline(int control, bool underline) override;
   bool visible() const override { return isVisible(); }
   void setVisible(bool visible) override;
   float top() const override;
@@ -75,6 +78,9 @@ class QtForm final : public QWidget, public FormHost {
   std::vector<QAction*> actions_;   // one per menu item, in design order
   std::vector<QMenu*> menus_;       // per menu item: its submenu, if it has items
   bool above_ = false;
+  bool shownBefore_ = false;
+
+  friend class QtForms;
 
   // A press the logic handed over as a move: pending until the pointer
   // moves, then the window manager's, or (with none) followed by hand until

@@ -24,8 +24,8 @@ void SetAboveWhileShown(QWidget& window, bool above);
 // window manager that moves windows for their clients.
 bool StartWindowManagerMove(QWidget& window, QPoint pressedAt);
 
-// Asks the window manager for a thin border and nothing else: no title bar,
-// no buttons, no resizing.
-void BorderOnly(QWidget& window);
+// Asks the window manager for a border and nothing else: no title bar, no
+// buttons; a thin fixed one, or one to resize the window by.
+void BorderOnly(QWidget& window, bool sizable);
 
 }  // namespace platform::qt

@@ -6,10 +6,13 @@
 #include <functional>
 #include <optional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "form1_design.h"
+#include "forms.h"
+#include "shell.h"
 #include "form_host.h"
 #include "port_library.h"
 #include "session.h"
@@ -20,11 +23,22 @@ namespace fake {
 
 using Journal = std::vector<std::string>;
 
-inline std::string ControlName(int control) { return std::string(form1::Design.controls[control].name); }
-
 class Window final : public platform::FormHost {
  public:
-  explicit Window(Journal& journal) : journal_(journal) {}
+  explicit Window(Journal& journal, const platform::FormDesign& design = form1::Design)
+      : journal_(journal), design_(design) {
+    for (size_t i = 0; i < design.controls.size(); ++i) captions[static_cast<int>(i)] = std::string(design.controls[i].caption);
+  }
+  std::string ControlName(int control) const { return std::string(design_.controls[control].name); }
+  std::string caption(int control) const override { return captions.at(control); }
+  void setForeColour(int control, platform::Colour colour) override {
+    colours[control] = colour;
+    journal_.push_back("ForeColor " + ControlName(control) + " " + std::to_string(colour));
+  }
+  void setFontUnderline(int control, bool underline) override {
+    underlines[control] = underline;
+    journal_.push_back("FontUnderline " + ControlName(control) + (underline ? " True" : " False"));
+  }
   void setCaption(int control, std::string_view text) override {
     captions[control] = std::string(text);
     journal_.push_back("Caption " + ControlName(control) + " " + std::string(text));
@@ -80,12 +94,15 @@ class Window final : public platform::FormHost {
   std::map<int, std::string> captions;
   std::map<int, float> widths;
   std::map<int, bool> checked;
+  std::map<int, platform::Colour> colours;
+  std::map<int, bool> underlines;
   bool shown = false, onTop = false;
   float topTwips = 0, leftTwips = 0, twipsPerPixel = 15;
   std::function<void()> onPopup;  // what the user chooses in the menu
 
  private:
   Journal& journal_;
+  const platform::FormDesign& design_;
 };
 
 class Stats final : public platform::StatsLibrary {
@@ -183,6 +200,41 @@ class Session final : public platform::Session {
   std::string writeFailure;
   std::vector<std::string> warnings, alerts;
   std::vector<platform::TwipsRect> screenList{{0, 0, 1920 * 15, 1080 * 15}};
+
+ private:
+  Journal& journal_;
+};
+
+// Secondary windows: each load makes a fresh fake window from the design.
+class Forms final : public platform::Forms {
+ public:
+  explicit Forms(Journal& journal) : journal_(journal) {}
+  platform::FormHost& load(const platform::FormDesign& design, platform::FormHandlers&) override {
+    journal_.push_back("Load " + std::string(design.name));
+    windows.push_back(std::make_unique<Window>(journal_, design));
+    return *windows.back();
+  }
+  void show(platform::FormHost&) override { journal_.push_back("Show"); }
+  void unload(platform::FormHost&) override { journal_.push_back("Unload"); }
+  std::vector<std::unique_ptr<Window>> windows;
+
+ private:
+  Journal& journal_;
+};
+
+class Shell final : public platform::Shell {
+ public:
+  explicit Shell(Journal& journal) : journal_(journal) {}
+  std::uint32_t GetDesktopWindow() override {
+    journal_.push_back("GetDesktopWindow");
+    return 0x10010;
+  }
+  std::int32_t ShellExecuteA(std::uint32_t owner, std::string_view operation, std::string_view file,
+                             const char* parameters, std::string_view directory, int show) override {
+    journal_.push_back("ShellExecute " + std::to_string(owner) + " " + std::string(operation) + " " + std::string(file) +
+                       (parameters ? " params" : " null") + " \"" + std::string(directory) + "\" " + std::to_string(show));
+    return 2;  // the shell failed: nobody may notice
+  }
 
  private:
   Journal& journal_;

@@ -13,5 +13,8 @@ struct Form1Fixture : ::testing::Test {
   fake::Ports ports{journal};
   fake::Tray tray{journal};
   fake::Session session{journal};
-  monitor::Form1 form{{window, stats, ports, tray, session}};
+  fake::Forms forms{journal};
+  fake::Shell shell{journal};
+  about::Form2 about{forms, shell, session};
+  monitor::Form1 form{{window, stats, ports, tray, session, about}};
 };

@@ -62,7 +62,7 @@ TEST_F(Probe, AMissingLibraryOrEntryPointFailsAfterTheOtherReadings) {
     loader.exists = std::string_view(missing) != "library";
     loader.missing = missing;
     platform::BoundPortLibrary library(loader);
-    monitor::Form1 bound({window, stats, library, tray, session});
+    monitor::Form1 bound({window, stats, library, tray, session, about});
     window.captions.clear();
     stats.cpu = 33;
     try {
@@ -77,7 +77,7 @@ TEST_F(Probe, AMissingLibraryOrEntryPointFailsAfterTheOtherReadings) {
   }
   PortLoader complete;
   platform::BoundPortLibrary library(complete);
-  monitor::Form1 bound({window, stats, library, tray, session});
+  monitor::Form1 bound({window, stats, library, tray, session, about});
   bound.Timer1_Timer();
   EXPECT_EQ(window.captions[Label5], "45");
 }
