@@ -38,8 +38,8 @@ inline constexpr std::string_view MenuSeparator = "-";
 inline constexpr std::string_view AboutThanks = "ダウンロードありがとう御座います。";
 inline constexpr std::string_view AboutFreeware = "本ソフトはフリーウェアです。";
 inline constexpr std::string_view AboutFreeToUse = "どなた様もご自由にご利用ください。";
-inline constexpr std::string_view AboutAuthor = "作者　pelmodesk 開発チーム";  // "作者", U+3000, the name
-inline constexpr std::string_view AboutMail = "mailto:pelmodesk@example.org";
+inline constexpr std::string_view AboutAuthor = "作者　pd";  // pelmodesk developers
+inline constexpr std::string_view AboutMail = "mailto:pmd@example.org";
 inline constexpr std::string_view AboutWeb = "https://example.org/pelmodesk/";
 inline constexpr std::string_view Ok = "OK";
 

@@ -9,15 +9,15 @@
 
 namespace platform::qt {
 
-LabelControl::LabelControl(const ControlDesign& design, const FontDesign& formFont, QWidget* parent)
-    : QWidget(parent), design_(design), caption_(design.caption), foreground_(ToQColor(design.foreColour)),
+LabelControl::LabelControl(const ControlDesign& design, const FontDesign& formFont, QPoint origin, QWidget* parent)
+    : QWidget(parent), design_(design), origin_(origin), caption_(design.caption), foreground_(ToQColor(design.foreColour)),
       background_(ToQColor(design.backColour)) {
   setFont(ToQFont(design.font ? *design.font : formFont));
   text_.setTextFormat(Qt::PlainText);
   text_.setPerformanceHint(QStaticText::AggressiveCaching);
   if (!design.tooltip.empty())
     setToolTip(QString::fromUtf8(design.tooltip.data(), qsizetype(design.tooltip.size())));
-  setGeometry(Px(design.left), Px(design.top), Px(design.width), Px(design.height));
+  setGeometry(origin.x() + Px(design.left), origin.y() + Px(design.top), Px(design.width), Px(design.height));
   text_.setText(QString::fromUtf8(design.caption.data(), qsizetype(design.caption.size())));
   fitToText();
 }
@@ -51,7 +51,8 @@ void LabelControl::fitToText() {
   if (!design_.autoSize) return;
   const int width = std::max(1, qCeil(text_.size().width()));
   const int height = QFontMetrics(font()).height();
-  const int left = design_.alignment == Alignment::Right ? Px(design_.left + design_.width) - width : x();
+  const int left =
+      design_.alignment == Alignment::Right ? origin_.x() + Px(design_.left + design_.width) - width : x();
   setGeometry(left, y(), width, height);
 }
 
@@ -67,9 +68,9 @@ void LabelControl::paintEvent(QPaintEvent*) {
   painter.drawStaticText(QPointF(left, 0), text_);
 }
 
-ImageControl::ImageControl(const ControlDesign& design, QWidget* parent)
+ImageControl::ImageControl(const ControlDesign& design, QPoint origin, QWidget* parent)
     : QWidget(parent), picture_(LoadPicture(design.picture)) {
-  setGeometry(Px(design.left), Px(design.top), Px(design.width), Px(design.height));
+  setGeometry(origin.x() + Px(design.left), origin.y() + Px(design.top), Px(design.width), Px(design.height));
 }
 
 void ImageControl::paintEvent(QPaintEvent*) {
@@ -77,10 +78,10 @@ void ImageControl::paintEvent(QPaintEvent*) {
   painter.drawPixmap(rect(), picture_);
 }
 
-ShapeControl::ShapeControl(const ControlDesign& design, QWidget* parent)
+ShapeControl::ShapeControl(const ControlDesign& design, QPoint origin, QWidget* parent)
     : QWidget(parent), fill_(ToQColor(design.fillColour)), outline_(ToQColor(design.borderColour)) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
-  setGeometry(Px(design.left), Px(design.top), Px(design.width), Px(design.height));
+  setGeometry(origin.x() + Px(design.left), origin.y() + Px(design.top), Px(design.width), Px(design.height));
 }
 
 void ShapeControl::setWidthTwips(float twips) {

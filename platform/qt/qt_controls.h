@@ -16,7 +16,8 @@ namespace platform::qt {
 // per change and drawn from that layout, so a repaint does no shaping.
 class LabelControl final : public QWidget {
  public:
-  LabelControl(const ControlDesign& design, const FontDesign& formFont, QWidget* parent);
+  // `origin` is where the form's client area starts inside its window.
+  LabelControl(const ControlDesign& design, const FontDesign& formFont, QPoint origin, QWidget* parent);
   // Returns false when the text was already shown, so nothing is redrawn.
   bool setCaption(std::string_view text);
   const std::string& caption() const { return caption_; }
@@ -32,6 +33,7 @@ class LabelControl final : public QWidget {
   void fitToText();
 
   const ControlDesign& design_;
+  QPoint origin_;
   std::string caption_;
   QStaticText text_;
   QColor foreground_, background_;
@@ -40,7 +42,7 @@ class LabelControl final : public QWidget {
 // A picture stretched into its box.
 class ImageControl final : public QWidget {
  public:
-  ImageControl(const ControlDesign& design, QWidget* parent);
+  ImageControl(const ControlDesign& design, QPoint origin, QWidget* parent);
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -52,7 +54,7 @@ class ImageControl final : public QWidget {
 // A filled rectangle with a one-pixel outline; it takes no mouse input.
 class ShapeControl final : public QWidget {
  public:
-  ShapeControl(const ControlDesign& design, QWidget* parent);
+  ShapeControl(const ControlDesign& design, QPoint origin, QWidget* parent);
   // Widths below zero draw as zero.
   void setWidthTwips(float twips);
 

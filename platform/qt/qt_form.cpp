@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 
 #include "qt_controls.h"
 #include "qt_look.h"
@@ -79,7 +80,10 @@ QtForm::QtForm(const FormDesign& design, HandlerGuard& guard)
     : QWidget(nullptr), design_(design), guard_(guard), picture_(LoadPicture(design.picture)),
       icon_(LoadPicture(design.icon)), background_(ToQColor(design.backColour)) {
   Qt::WindowFlags flags = design.showInTaskbar ? Qt::Window : Qt::Tool;
-  if (!design.titleBar) flags |= Qt::FramelessWindowHint;
+  // No title bar, but not Qt's "frameless" either: that marks the window as
+  // one the window manager must not decorate at all, and the designs want
+  // a border (DecorateWithoutTitle says which).
+  if (!design.titleBar) flags |= Qt::CustomizeWindowHint;
   setWindowFlags(flags);
   setWindowTitle(QString::fromUtf8(design.caption.data(), qsizetype(design.caption.size())));
   if (!icon_.isNull()) setWindowIcon(QIcon(icon_));
@@ -88,20 +92,25 @@ QtForm::QtForm(const FormDesign& design, HandlerGuard& guard)
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
   const QSize client(Px(design.clientWidth), Px(design.clientHeight));
-  if (design.border == BorderStyle::Sizable)
-    resize(client);
-  else
+  if (design.border == BorderStyle::Sizable) {
+    // A sizing border without a title bar is the form's own: window
+    // managers either give no border or add a title bar with it.
+    frame_ = design.titleBar ? 0 : std::max(2, Px(design.borderWidth));
+    resize(client + QSize(2 * frame_, 2 * frame_));
+  } else {
     setFixedSize(client);
+  }
+  const QPoint origin(frame_, frame_);
 
   for (const ControlDesign& c : design.controls) {
     QWidget* widget = nullptr;
     switch (c.kind) {
-      case ControlKind::Label: widget = new LabelControl(c, design.font, this); break;
-      case ControlKind::Image: widget = new ImageControl(c, this); break;
-      case ControlKind::Shape: widget = new ShapeControl(c, this); break;
+      case ControlKind::Label: widget = new LabelControl(c, design.font, origin, this); break;
+      case ControlKind::Image: widget = new ImageControl(c, origin, this); break;
+      case ControlKind::Shape: widget = new ShapeControl(c, origin, this); break;
       case ControlKind::Button: {
         auto* button = new QPushButton(QString::fromUtf8(c.caption.data(), qsizetype(c.caption.size())), this);
-        button->setGeometry(Px(c.left), Px(c.top), Px(c.width), Px(c.height));
+        button->setGeometry(frame_ + Px(c.left), frame_ + Px(c.top), Px(c.width), Px(c.height));
         // Enter presses it as well as Space; it is no default button, so
         // Escape does nothing.
         button->setAutoDefault(true);
@@ -182,7 +191,7 @@ void QtForm::setVisible(bool visible) {
     // Window-manager hints go on the unmapped window, before every show:
     // the window manager drops its states when a window is hidden.
     WriteStatesBeforeShow(*this, !design_.showInTaskbar, above_);
-    if (!design_.titleBar) BorderOnly(*this, design_.border == BorderStyle::Sizable);
+    if (!design_.titleBar) DecorateWithoutTitle(*this, frame_ > 0);
   }
   QWidget::setVisible(visible);
 }
@@ -234,25 +243,96 @@ void QtForm::beginMoveByPress() {
 
 void QtForm::processPendingEvents() { QCoreApplication::processEvents(); }
 
+QRect QtForm::clientRect() const { return rect().adjusted(frame_, frame_, -frame_, -frame_); }
+
+Qt::Edges QtForm::sizingEdges(QPoint at) const {
+  if (frame_ == 0 || clientRect().contains(at)) return {};
+  Qt::Edges edges;
+  if (at.x() < frame_) edges |= Qt::LeftEdge;
+  else if (at.x() >= width() - frame_) edges |= Qt::RightEdge;
+  if (at.y() < frame_) edges |= Qt::TopEdge;
+  else if (at.y() >= height() - frame_) edges |= Qt::BottomEdge;
+  // Near a corner a side sizes both ways, as sizing borders do.
+  const int corner = 4 * frame_;
+  if (edges & (Qt::LeftEdge | Qt::RightEdge)) {
+    if (at.y() < corner) edges |= Qt::TopEdge;
+    else if (at.y() >= height() - corner) edges |= Qt::BottomEdge;
+  }
+  if (edges & (Qt::TopEdge | Qt::BottomEdge)) {
+    if (at.x() < corner) edges |= Qt::LeftEdge;
+    else if (at.x() >= width() - corner) edges |= Qt::RightEdge;
+  }
+  return edges;
+}
+
 void QtForm::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect area = event->rect();
   painter.fillRect(area, background_);
-  // The picture is drawn unscaled from the top-left corner; what lies beyond
-  // the client area is clipped away.
-  painter.drawPixmap(area.topLeft(), picture_, area);
+  if (frame_ > 0) {
+    // A raised sizing border in the classic style: light outside top-left,
+    // dark outside bottom-right.
+    const QRect r = rect().adjusted(0, 0, -1, -1);
+    painter.setPen(QColor(223, 223, 223));
+    painter.drawLine(r.topLeft(), r.topRight());
+    painter.drawLine(r.topLeft(), r.bottomLeft());
+    painter.setPen(QColor(64, 64, 64));
+    painter.drawLine(r.bottomLeft(), r.bottomRight());
+    painter.drawLine(r.topRight(), r.bottomRight());
+    painter.setPen(QColor(255, 255, 255));
+    painter.drawLine(r.topLeft() + QPoint(1, 1), r.topRight() + QPoint(-1, 1));
+    painter.drawLine(r.topLeft() + QPoint(1, 1), r.bottomLeft() + QPoint(1, -1));
+    painter.setPen(QColor(128, 128, 128));
+    painter.drawLine(r.bottomLeft() + QPoint(1, -1), r.bottomRight() + QPoint(-1, -1));
+    painter.drawLine(r.topRight() + QPoint(-1, 1), r.bottomRight() + QPoint(-1, -1));
+  }
+  // The picture is drawn unscaled from the client area's top-left corner;
+  // what lies beyond the client area is clipped away.
+  const QRect client = clientRect();
+  painter.setClipRect(client & area);
+  painter.drawPixmap(client.topLeft(), picture_);
 }
 
 void QtForm::mousePressEvent(QMouseEvent* e) {
   move_ = Move::None;
   pressedAt_ = e->globalPosition().toPoint();
+  if (const Qt::Edges edges = sizingEdges(e->position().toPoint())) {
+    if (e->button() == Qt::LeftButton) {
+      sizing_ = edges;
+      sizingFrom_ = geometry();
+      // The window manager resizes where there is one; otherwise by hand.
+      if (windowHandle() && windowHandle()->startSystemResize(edges)) sizing_ = {};
+    }
+    return;
+  }
   raise([&](FormHandlers& h) {
-    h.onMouseDown(FormItself, buttonsOf(e->button()), shiftOf(e->modifiers()), twips(e->position().x()),
-                  twips(e->position().y()));
+    h.onMouseDown(FormItself, buttonsOf(e->button()), shiftOf(e->modifiers()), twips(e->position().x() - frame_),
+                  twips(e->position().y() - frame_));
   });
 }
 
 void QtForm::mouseMoveEvent(QMouseEvent* e) {
+  if (frame_ > 0) {
+    if (sizing_ && (e->buttons() & Qt::LeftButton)) {
+      const QPoint d = e->globalPosition().toPoint() - pressedAt_;
+      QRect g = sizingFrom_;
+      const int least = 2 * frame_ + 1;
+      if (sizing_ & Qt::LeftEdge) g.setLeft(std::min(g.left() + d.x(), g.right() - least));
+      if (sizing_ & Qt::RightEdge) g.setRight(std::max(g.right() + d.x(), g.left() + least));
+      if (sizing_ & Qt::TopEdge) g.setTop(std::min(g.top() + d.y(), g.bottom() - least));
+      if (sizing_ & Qt::BottomEdge) g.setBottom(std::max(g.bottom() + d.y(), g.top() + least));
+      setGeometry(g);
+      return;
+    }
+    const Qt::Edges edges = sizingEdges(e->position().toPoint());
+    const bool diagonal = (edges & (Qt::LeftEdge | Qt::RightEdge)) && (edges & (Qt::TopEdge | Qt::BottomEdge));
+    const bool falling = edges == (Qt::LeftEdge | Qt::TopEdge) || edges == (Qt::RightEdge | Qt::BottomEdge);
+    setCursor(!edges                                        ? Qt::ArrowCursor
+              : diagonal                                    ? (falling ? Qt::SizeFDiagCursor : Qt::SizeBDiagCursor)
+              : edges & (Qt::LeftEdge | Qt::RightEdge)      ? Qt::SizeHorCursor
+                                                            : Qt::SizeVerCursor);
+    if (edges) return;
+  }
   if (move_ == Move::Pending && (e->buttons() & Qt::LeftButton)) {
     // The window manager carries the window from the press on where there
     // is one (X11, or a Wayland compositor); without one (a bare X server)
@@ -269,15 +349,19 @@ void QtForm::mouseMoveEvent(QMouseEvent* e) {
       move_ = Move::None;
   }
   raise([&](FormHandlers& h) {
-    h.onMouseMove(FormItself, buttonsOf(e->buttons()), shiftOf(e->modifiers()), twips(e->position().x()),
-                  twips(e->position().y()));
+    h.onMouseMove(FormItself, buttonsOf(e->buttons()), shiftOf(e->modifiers()), twips(e->position().x() - frame_),
+                  twips(e->position().y() - frame_));
   });
 }
 
-void QtForm::mouseReleaseEvent(QMouseEvent*) { move_ = Move::None; }
-
-void QtForm::mouseDoubleClickEvent(QMouseEvent*) {
+void QtForm::mouseReleaseEvent(QMouseEvent*) {
   move_ = Move::None;
+  sizing_ = {};
+}
+
+void QtForm::mouseDoubleClickEvent(QMouseEvent* e) {
+  move_ = Move::None;
+  if (sizingEdges(e->position().toPoint())) return;
   raise([&](FormHandlers& h) { h.onDblClick(FormItself); });
 }
 

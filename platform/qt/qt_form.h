@@ -66,6 +66,9 @@ class QtForm final : public QWidget, public FormHost {
 
  private:
   void buildMenus();
+  // The client area inside the form's own sizing border, if it has one.
+  QRect clientRect() const;
+  Qt::Edges sizingEdges(QPoint at) const;
 
   const FormDesign& design_;
   HandlerGuard& guard_;
@@ -79,6 +82,9 @@ class QtForm final : public QWidget, public FormHost {
   std::vector<QMenu*> menus_;       // per menu item: its submenu, if it has items
   bool above_ = false;
   bool shownBefore_ = false;
+  int frame_ = 0;  // the width of the form's own sizing border, in pixels
+  Qt::Edges sizing_;
+  QRect sizingFrom_;
 
   friend class QtForms;
 

@@ -24,8 +24,9 @@ void SetAboveWhileShown(QWidget& window, bool above);
 // window manager that moves windows for their clients.
 bool StartWindowManagerMove(QWidget& window, QPoint pressedAt);
 
-// Asks the window manager for a border and nothing else: no title bar, no
-// buttons; a thin fixed one, or one to resize the window by.
-void BorderOnly(QWidget& window, bool sizable);
+// Asks the window manager for no title bar and no buttons: only a thin
+// border around a fixed-size window, or nothing around a window that draws
+// its own sizing border.
+void DecorateWithoutTitle(QWidget& window, bool sizable);
 
 }  // namespace platform::qt

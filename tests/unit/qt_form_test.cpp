@@ -40,7 +40,7 @@ class MonitorWindow : public ::testing::Test {
 TEST_F(MonitorWindow, ClientAreaAndPlacesFromTheDesign) {
   EXPECT_EQ(window.size(), QSize(242, 39));
   EXPECT_EQ(window.minimumSize(), window.maximumSize());  // not resizable
-  EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_FALSE(window.windowFlags() & Qt::WindowTitleHint);
   EXPECT_TRUE(window.windowFlags() & Qt::Tool);
   EXPECT_EQ(geometryOf(Label1).topLeft(), QPoint(8, 8));
   EXPECT_EQ(geometryOf(Label15).topLeft(), QPoint(168, 24));
