@@ -6,14 +6,11 @@
 set -euo pipefail
 program=$(realpath "$1")
 shots=$(realpath -m "$2")
-[ "${3:-}" = sanitized ] && export LD_LIBRARY_PATH=$(dirname "$program")
 . "$(dirname "$0")/lib.sh"
+find_libraries_beside "$program" "${3:-}"
 mkdir -p "$shots"
-
 start_display wm
-trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$work/trayer.out" 2>&1 &
-pids+=($!)
-sleep 0.5
+start_tray_host
 cd "$work"
 # A stub URL opener, first on PATH, that writes down what it was given.
 mkdir bin

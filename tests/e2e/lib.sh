@@ -40,6 +40,21 @@ start_display() {
   fi
 }
 
+# trayer as the notification area, at the screen's top right.
+start_tray_host() {
+  trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$work/trayer.out" 2>&1 &
+  tray_host=$!
+  pids+=($tray_host)
+  sleep 0.5
+}
+
+# In a sanitized build the sanitizer's dlopen does not search the program's
+# RUNPATH ($ORIGIN): there the program's directory goes into LD_LIBRARY_PATH.
+find_libraries_beside() {
+  [ "${2:-}" = sanitized ] && export LD_LIBRARY_PATH=$(dirname "$1")
+  return 0
+}
+
 # The id of the first visible window of the program's class.
 wait_window() {
   local id

@@ -2,20 +2,14 @@
 # The tray icon, its popup menu, dragging, always-on-top and the settings
 # file, as a user meets them: under openbox with trayer as the tray host.
 #   tray_and_menu.sh PELMODESK SCREENSHOT_DIR [sanitized]
-# (In a sanitized build the program's directory goes into LD_LIBRARY_PATH:
-# the sanitizer's dlopen does not search the program's RUNPATH.)
 set -euo pipefail
 program=$(realpath "$1")
 shots=$(realpath -m "$2")
-[ "${3:-}" = sanitized ] && export LD_LIBRARY_PATH=$(dirname "$program")
 . "$(dirname "$0")/lib.sh"
+find_libraries_beside "$program" "${3:-}"
 mkdir -p "$shots"
-
 start_display wm
-trayer --edge top --align right --widthtype pixel --width 120 --height 24 >"$work/trayer.out" 2>&1 &
-tray_host=$!
-pids+=($tray_host)
-sleep 0.5
+start_tray_host
 cd "$work"
 
 start() {
