@@ -26,7 +26,7 @@ cp -r "$peers/gkrellm-home" "$work/gkrellm-home"
 chmod -R u+w "$work/gkrellm-home"
 
 declare -A command=(
-  [pelmodesk]="$build/pelmodesk"
+  [pelmodesk]="-region 84,109,242,39 $build/pelmodesk"
   [conky]="conky -q -c $peers/conkyrc.lua"
   [gkrellm]="env HOME=$work/gkrellm-home gkrellm"
   [xosview]="xosview -xrm xosview*samplesPerSec:2 -xrm xosview*memPriority:1 -load -disk -swap -page -net -battery -wireless -gfx -int -irqrate -cpus -geometry 242x39+300+0"
@@ -65,7 +65,7 @@ new_display
 pids+=("$xvfb")
 declare -A pid
 for name in "${names[@]}"; do
-  ${command[$name]} >/dev/null 2>&1 &
+  ${command[$name]#-region * } >/dev/null 2>&1 &
   pid[$name]=$!
   pids+=($!)
 done

@@ -1,12 +1,14 @@
 /* Starts a program and reports how long after its exec the first pixel of
  * the (black) root window changes, polling the screen every millisecond.
- *   first_paint COMMAND [ARGS...]    prints "PID MILLISECONDS"
- * The program is left running. */
+ *   first_paint [-region X,Y,W,H] COMMAND [ARGS...]    prints "PID MILLISECONDS"
+ * With -region only that part of the screen counts (a program's own window,
+ * not a tray icon it maps first). The program is left running. */
 #define _POSIX_C_SOURCE 200809L
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -16,8 +18,8 @@ static double now_ms(void) {
   return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
-static int painted(Display* d, Window root, int w, int h) {
-  XImage* img = XGetImage(d, root, 0, 0, (unsigned)w, (unsigned)h, AllPlanes, ZPixmap);
+static int painted(Display* d, Window root, int x0, int y0, int w, int h) {
+  XImage* img = XGetImage(d, root, x0, y0, (unsigned)w, (unsigned)h, AllPlanes, ZPixmap);
   if (!img) return 0;
   int found = 0;
   for (int y = 0; y < h && !found; y += 1)
@@ -31,8 +33,14 @@ static int painted(Display* d, Window root, int w, int h) {
 }
 
 int main(int argc, char** argv) {
+  int x0 = 0, y0 = 0, w = 0, h = 0;
+  if (argc > 2 && strcmp(argv[1], "-region") == 0) {
+    if (sscanf(argv[2], "%d,%d,%d,%d", &x0, &y0, &w, &h) != 4) return 2;
+    argv += 2;
+    argc -= 2;
+  }
   if (argc < 2) {
-    fprintf(stderr, "usage: first_paint COMMAND [ARGS...]\n");
+    fprintf(stderr, "usage: first_paint [-region X,Y,W,H] COMMAND [ARGS...]\n");
     return 2;
   }
   Display* d = XOpenDisplay(NULL);
@@ -41,8 +49,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   Window root = DefaultRootWindow(d);
-  int w = DisplayWidth(d, DefaultScreen(d)), h = DisplayHeight(d, DefaultScreen(d));
-  if (painted(d, root, w, h)) {
+  if (w == 0) {
+    w = DisplayWidth(d, DefaultScreen(d));
+    h = DisplayHeight(d, DefaultScreen(d));
+  }
+  if (painted(d, root, x0, y0, w, h)) {
     fprintf(stderr, "first_paint: the screen is not black to begin with\n");
     return 1;
   }
@@ -54,7 +65,7 @@ int main(int argc, char** argv) {
     execvp(argv[1], argv + 1);
     _exit(127);
   }
-  while (!painted(d, root, w, h)) {
+  while (!painted(d, root, x0, y0, w, h)) {
     if (now_ms() - start > 10000) {
       printf("%d timeout\n", (int)pid);
       return 1;
