@@ -141,4 +141,15 @@ xdotool mousemove "$qx" "$qy" sleep 0.2 click 1
 for _ in $(seq 60); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
 kill -0 "$app" 2>/dev/null && fail "quit did not end the program without a tray"
 wait "$app" || fail "exit status $?"
+
+echo "== a tray that appears later gets the icon"
+start
+start_tray_host
+icon_centre >/dev/null
+press_icon 3
+read -r qx qy < <(menu_item 4)
+xdotool mousemove "$qx" "$qy" sleep 0.2 click 1
+for _ in $(seq 60); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$app" 2>/dev/null && fail "quit did not end the program"
+wait "$app" || fail "exit status $?"
 echo "ok: screenshots in $shots"
