@@ -53,6 +53,15 @@ menu_item() {
   echo "$((mx + mw / 2)) $((my + mh * fractions[$1] / 100))"
 }
 position() { window_origin "$main"; }
+# Chooses quit in the open menu with the mouse and waits for the program to
+# end with status 0.
+quit_from_menu() {
+  read -r qx qy < <(menu_item 4)
+  xdotool mousemove "$qx" "$qy" sleep 0.2 click 1
+  for _ in $(seq 60); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
+  kill -0 "$app" 2>/dev/null && fail "still running after quit ($1)"
+  wait "$app" || fail "exit status $? after quit ($1)"
+}
 
 echo "== start without pelmo.ini: at the design position, normal z-order, icon in the tray"
 start
@@ -102,11 +111,7 @@ read -r x y < <(position)
 
 echo "== quit from the menu writes pelmo.ini with the dragged position"
 press_icon 3
-read -r qx qy < <(menu_item 4)
-xdotool mousemove "$qx" "$qy" sleep 0.2 click 1
-for _ in $(seq 60); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
-kill -0 "$app" 2>/dev/null && fail "still running after quit"
-wait "$app" || fail "exit status $? after quit"
+quit_from_menu "from the icon's menu"
 expected=$(printf '%d\r\n%d\r\n0\r\n' $((y1 * 15)) $((x1 * 15)))
 [ "$(cat pelmo.ini)" = "$expected" ] || fail "pelmo.ini: $(od -c pelmo.ini | head -3)"
 xwininfo -root -tree | grep -q '"pelmodesk".* 22x22+' && fail "the icon outlived the program"
@@ -136,20 +141,12 @@ read -r x y < <(position)
 xdotool mousemove $((x + 120)) $((y + 4)) click 3
 sleep 0.5
 screenshot "$shots/no-tray-menu.png"
-read -r qx qy < <(menu_item 4)
-xdotool mousemove "$qx" "$qy" sleep 0.2 click 1
-for _ in $(seq 60); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
-kill -0 "$app" 2>/dev/null && fail "quit did not end the program without a tray"
-wait "$app" || fail "exit status $?"
+quit_from_menu "without a tray"
 
 echo "== a tray that appears later gets the icon"
 start
 start_tray_host
 icon_centre >/dev/null
 press_icon 3
-read -r qx qy < <(menu_item 4)
-xdotool mousemove "$qx" "$qy" sleep 0.2 click 1
-for _ in $(seq 60); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
-kill -0 "$app" 2>/dev/null && fail "quit did not end the program"
-wait "$app" || fail "exit status $?"
+quit_from_menu "from a tray that appeared later"
 echo "ok: screenshots in $shots"
