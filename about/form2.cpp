@@ -53,6 +53,10 @@ void Form2::openLink(int label) {
 void Form2::Label1_Click() { openLink(Label1); }
 void Form2::Label6_Click() { openLink(Label6); }
 
+void Form2::onUnload() {
+  if (window_) Command1_Click();
+}
+
 void Form2::onMouseMove(int control, int button, int shift, float x, float y) {
   if (!window_) return;
   if (control == platform::FormItself) Form_MouseMove(button, shift, x, y);

@@ -1,6 +1,7 @@
 #include "qt_form.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QApplication>
 #include <QCursor>
 #include <QMenu>
@@ -363,6 +364,17 @@ void QtForm::mouseDoubleClickEvent(QMouseEvent* e) {
   move_ = Move::None;
   if (sizingEdges(e->position().toPoint())) return;
   raise([&](FormHandlers& h) { h.onDblClick(FormItself); });
+}
+
+}  // namespace platform::qt
+
+namespace platform::qt {
+
+// The window manager's close (Alt+F4, a logout) unloads the form the way
+// its logic does it; the logic decides what goes and when.
+void QtForm::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  raise([](FormHandlers& h) { h.onUnload(); });
 }
 
 }  // namespace platform::qt

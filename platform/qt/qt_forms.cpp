@@ -9,7 +9,6 @@ namespace platform::qt {
 
 FormHost& QtForms::load(const FormDesign& design, FormHandlers& handlers) {
   auto* form = new QtForm(design, guard_);
-  form->setAttribute(Qt::WA_DeleteOnClose);
   form->attach(handlers);
   return *form;
 }

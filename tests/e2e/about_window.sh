@@ -90,6 +90,14 @@ xdotool key Return
 sleep 0.5
 [ -z "$(about_window)" ] || fail "OK did not close the window"
 
+echo "== closed by the window manager (Alt+F4): gone, and \"about\" builds it again"
+open_about
+xdotool windowactivate --sync "$about" 2>/dev/null || true
+xdotool key alt+F4
+sleep 0.5
+[ -z "$(about_window)" ] || fail "Alt+F4 did not close the window"
+kill -0 "$app" || fail "the program ended with the About window"
+
 echo "== reopened afresh: the links are plain again"
 open_about
 [ "$(blue_in "$(mail_link)")" -lt 5 ] || fail "the mail link is still highlighted after reopening"

@@ -30,6 +30,19 @@ TEST_F(About, OpensOnceComesToTheFrontAndOkUnloadsIt) {
   EXPECT_TRUE(aboutWindow().underlines.empty());
 }
 
+// Closed by the window manager: unloaded, and the next "about" builds it
+// afresh rather than showing a window that is gone.
+TEST_F(About, AWindowManagerCloseUnloadsIt) {
+  form.mnuab_Click();
+  about.onUnload();
+  EXPECT_EQ(journal.back(), "Unload");
+  EXPECT_FALSE(about.open());
+  about.onUnload();  // a second close changes nothing
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), "Unload"), 1);
+  form.mnuab_Click();
+  EXPECT_EQ(std::count(journal.begin(), journal.end(), "Load Form2"), 2);
+}
+
 TEST_F(About, TheHighlightSetsFourPropertiesOnEveryMove) {
   form.mnuab_Click();
   size_t mark = journal.size();
