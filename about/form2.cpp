@@ -53,7 +53,7 @@ void Form2::openLink(int label) {
 void Form2::Label1_Click() { openLink(Label1); }
 void Form2::Label6_Click() { openLink(Label6); }
 
-void Form2::onUnload() {
+void Form2::onUnload(platform::UnloadMode) {
   if (window_) Command1_Click();
 }
 

@@ -29,7 +29,7 @@ class Form2 final : public platform::FormHandlers {
   bool open() const { return window_ != nullptr; }
 
   // Closed by the window manager: unloaded as OK unloads it.
-  void onUnload() override;
+  void onUnload(platform::UnloadMode mode) override;
   void onMouseMove(int control, int button, int shift, float x, float y) override;
   void onClick(int control) override;
 

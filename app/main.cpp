@@ -42,8 +42,9 @@ int main(int argc, char** argv) {
   window.attach(form);
   window.raise([](platform::FormHandlers& h) { h.onLoad(); });
   // A logout, a session manager or Ctrl+C unloads the form the ordinary
-  // way: settings written, icon removed.
-  platform::qt::QuitSignals quitSignals([&] { window.raise([](platform::FormHandlers& h) { h.onUnload(); }); });
+  // way: settings written, icon removed; nobody is there to answer a box.
+  platform::qt::QuitSignals quitSignals(
+      [&] { window.raise([](platform::FormHandlers& h) { h.onUnload(platform::UnloadMode::Unattended); }); });
   if (guard.ending()) return 1;  // a run-time error while loading, already reported
   return QApplication::exec();
 }

@@ -103,9 +103,15 @@ void Form1::WriteSettings() {
   const std::string text = FormatSettings(window_.top(), window_.left(), TopmostNext);
   const std::string failure = session_.replaceFile(texts::SettingsFile, text);
   // A file that cannot be written is reported; the icon still goes and the
-  // program still ends.
-  if (!failure.empty())
-    session_.alert(std::string(texts::SettingsNotSaved) + ": " + std::string(texts::SettingsFile) + ": " + failure);
+  // program still ends. Only a user who quit is there to answer a box: a
+  // box at logout or on SIGTERM would hold the end up until the session
+  // manager kills the program.
+  if (failure.empty()) return;
+  const std::string report = std::string(texts::SettingsNotSaved) + ": " + std::string(texts::SettingsFile) + ": " + failure;
+  if (unloadMode_ == platform::UnloadMode::UserClose)
+    session_.alert(report);
+  else
+    session_.warn(report);
 }
 
 void Form1::Form_Unload(std::int16_t& /*Cancel*/) {
@@ -113,17 +119,22 @@ void Form1::Form_Unload(std::int16_t& /*Cancel*/) {
   ApiResult = tray_.Shell_NotifyIconA(platform::NIM_DELETE, TrayIcon);
 }
 
-void Form1::mnuEnd_Click() {
-  std::int16_t Cancel = 1;
+void Form1::Quit(platform::UnloadMode mode) {
+  if (quitting_) {
+    session_.endProgram();
+    return;
+  }
+  quitting_ = true;
+  unloadMode_ = mode;
+  std::int16_t Cancel = mode == platform::UnloadMode::UserClose ? 1 : 0;
   Form_Unload(Cancel);
   session_.endProgram();
+  quitting_ = false;
 }
 
-void Form1::onUnload() {
-  std::int16_t Cancel = 0;
-  Form_Unload(Cancel);
-  session_.endProgram();
-}
+void Form1::mnuEnd_Click() { Quit(platform::UnloadMode::UserClose); }
+
+void Form1::onUnload(platform::UnloadMode mode) { Quit(mode); }
 
 void Form1::frmTop_Click() {
   if (TopmostNext == 1) {

@@ -36,7 +36,8 @@ class Form1 final : public platform::FormHandlers {
   // Restores the saved position and always-on-top choice and puts the icon
   // in the tray; the window is visible when it returns.
   void Form_Load();
-  // Saves the settings and removes the icon. Never refuses.
+  // Saves the settings and removes the icon. Never refuses. A failed save
+  // is shown in a box only when someone closed the program themselves.
   void Form_Unload(std::int16_t& Cancel);
   // One sample: the statistics library's readings into the three number
   // labels and the three bars, then the board's temperature.
@@ -65,7 +66,7 @@ class Form1 final : public platform::FormHandlers {
 
   // Events from the backend.
   void onLoad() override { Form_Load(); }
-  void onUnload() override;
+  void onUnload(platform::UnloadMode mode) override;
   void onTimer(int timer) override;
   void onMenuClick(int item) override;
   void onMouseDown(int control, int button, int shift, float x, float y) override;
@@ -91,6 +92,11 @@ class Form1 final : public platform::FormHandlers {
   };
   Placement ReadSettings();
   void WriteSettings();
+  // Unloads the form and ends the program; a second quit arriving while
+  // the first waits on its message box ends the program at once.
+  void Quit(platform::UnloadMode mode);
+  platform::UnloadMode unloadMode_ = platform::UnloadMode::UserClose;
+  bool quitting_ = false;
 };
 
 // A reading widened without sign to 16 bits, then 100 minus it in signed

@@ -60,11 +60,19 @@ class FormHost {
 // Mouse buttons as a bit set: 1 left, 2 right, 4 middle.
 inline constexpr int LeftButton = 1, RightButton = 2;
 
+// Why a form is unloaded, the toolkit's UnloadMode reduced to what the
+// logic acts on: whether someone is there to answer a message box.
+enum class UnloadMode {
+  UserClose,   // the user closed it: the window manager's close, a menu's quit
+  Unattended,  // nobody is watching: a signal, a logout, the session ending
+};
+
 class FormHandlers {
  public:
   virtual void onLoad() {}
-  // The toolkit unloads the form (a logout, SIGTERM); the program then ends.
-  virtual void onUnload() {}
+  // The toolkit unloads the form (a window manager's close, a logout,
+  // SIGTERM); for the monitor window the program then ends.
+  virtual void onUnload(UnloadMode /*mode*/) {}
   virtual void onTimer(int /*timer*/) {}
   virtual void onMenuClick(int /*item*/) {}
   virtual void onMouseDown(int /*control*/, int /*button*/, int /*shift*/, float /*x*/, float /*y*/) {}

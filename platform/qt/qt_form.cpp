@@ -371,10 +371,12 @@ void QtForm::mouseDoubleClickEvent(QMouseEvent* e) {
 namespace platform::qt {
 
 // The window manager's close (Alt+F4, a logout) unloads the form the way
-// its logic does it; the logic decides what goes and when.
+// its logic does it; the logic decides what goes and when. A close while
+// the session is being saved is a logout's: nobody is watching.
 void QtForm::closeEvent(QCloseEvent* event) {
   event->ignore();
-  raise([](FormHandlers& h) { h.onUnload(); });
+  const UnloadMode mode = qApp->isSavingSession() ? UnloadMode::Unattended : UnloadMode::UserClose;
+  raise([mode](FormHandlers& h) { h.onUnload(mode); });
 }
 
 }  // namespace platform::qt

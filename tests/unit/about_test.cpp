@@ -34,10 +34,10 @@ TEST_F(About, OpensOnceComesToTheFrontAndOkUnloadsIt) {
 // afresh rather than showing a window that is gone.
 TEST_F(About, AWindowManagerCloseUnloadsIt) {
   form.mnuab_Click();
-  about.onUnload();
+  about.onUnload(platform::UnloadMode::UserClose);
   EXPECT_EQ(journal.back(), "Unload");
   EXPECT_FALSE(about.open());
-  about.onUnload();  // a second close changes nothing
+  about.onUnload(platform::UnloadMode::UserClose);  // a second close changes nothing
   EXPECT_EQ(std::count(journal.begin(), journal.end(), "Unload"), 1);
   form.mnuab_Click();
   EXPECT_EQ(std::count(journal.begin(), journal.end(), "Load Form2"), 2);

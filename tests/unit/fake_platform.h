@@ -193,12 +193,16 @@ class Session final : public platform::Session {
     return utf8 == "ペルモ" ? std::string("\x83\x79\x83\x8B\x83\x82") : std::string(utf8);
   }
   void warn(std::string_view text) override { warnings.emplace_back(text); }
-  void alert(std::string_view text) override { alerts.emplace_back(text); }
+  void alert(std::string_view text) override {
+    alerts.emplace_back(text);
+    if (onAlert) onAlert();
+  }
   void endProgram() override { journal_.push_back("End"); }
 
   std::optional<std::string> file;
   std::string writeFailure;
   std::vector<std::string> warnings, alerts;
+  std::function<void()> onAlert;  // what happens while the box is up
   std::vector<platform::TwipsRect> screenList{{0, 0, 1920 * 15, 1080 * 15}};
 
  private:

@@ -104,11 +104,11 @@ TEST_F(Lifecycle, QuitWritesThenRemovesTheIconThenEnds) {
   form.onMenuClick(mnuEnd);
   EXPECT_EQ(journal, (fake::Journal{"Write pelmo.ini", "NotifyIcon Delete", "End"}));
   journal.clear();
-  form.onUnload();  // SIGTERM, a logout: the same ordinary way
+  form.onUnload(platform::UnloadMode::Unattended);  // SIGTERM, a logout: the same ordinary way
   EXPECT_EQ(journal, (fake::Journal{"Write pelmo.ini", "NotifyIcon Delete", "End"}));
 }
 
-TEST_F(Lifecycle, AFailedWriteIsReportedAndTheIconStillGoes) {
+TEST_F(Lifecycle, AFailedSaveIsABoxOnlyWhenTheUserQuitsAndNeverHoldsTheEndUp) {
   form.Form_Load();
   session.writeFailure = "No space left on device";
   journal.clear();
@@ -116,6 +116,26 @@ TEST_F(Lifecycle, AFailedWriteIsReportedAndTheIconStillGoes) {
   ASSERT_EQ(session.alerts.size(), 1u);
   EXPECT_NE(session.alerts[0].find("No space left on device"), std::string::npos);
   EXPECT_EQ(journal, (fake::Journal{"Write pelmo.ini", "NotifyIcon Delete", "End"}));
+  form.onUnload(platform::UnloadMode::UserClose);  // the window manager's close
+  EXPECT_EQ(session.alerts.size(), 2u);
+
+  // SIGTERM, a logout: standard error only, and the program ends.
+  journal.clear();
+  form.onUnload(platform::UnloadMode::Unattended);
+  EXPECT_EQ(session.alerts.size(), 2u);
+  ASSERT_EQ(session.warnings.size(), 1u);
+  EXPECT_NE(session.warnings[0].find("No space left on device"), std::string::npos);
+  EXPECT_EQ(journal, (fake::Journal{"Write pelmo.ini", "NotifyIcon Delete", "End"}));
+
+  // SIGTERMs while the box waits end the program; no second box, no second write.
+  session.onAlert = [this] {
+    form.onUnload(platform::UnloadMode::Unattended);
+    form.onUnload(platform::UnloadMode::Unattended);
+  };
+  journal.clear();
+  form.mnuEnd_Click();
+  EXPECT_EQ(session.alerts.size(), 3u);
+  EXPECT_EQ(journal, (fake::Journal{"Write pelmo.ini", "End", "End", "NotifyIcon Delete", "End"}));
 }
 
 TEST_F(Lifecycle, TrayPressesShowAndOpenTheMenuOthersAreIgnored) {
