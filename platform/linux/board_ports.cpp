@@ -1,6 +1,8 @@
 #include "board_ports.h"
 
+#if defined(__i386__) || defined(__x86_64__)
 #include <sys/io.h>
+#endif
 
 #include <charconv>
 #include <fstream>
@@ -21,6 +23,16 @@ std::optional<unsigned> hex(std::string_view text) {
 // While no sensor is found the chip looks again now and then (a driver may
 // be loaded later), not at every read.
 constexpr int ReadsBetweenSearches = 60;
+
+// Whether the system lets this process use the chip's two ports itself.
+// Other processors have no port instructions: their chip is always virtual.
+bool PortsGranted() {
+#if defined(__i386__) || defined(__x86_64__)
+  return ioperm(ChipIndexPort, 2, 1) == 0;
+#else
+  return false;
+#endif
+}
 
 }  // namespace
 
@@ -78,7 +90,7 @@ bool BoardPorts::direct() {
     std::ifstream in(procIoports_);
     std::stringstream text;
     text << in.rdbuf();
-    direct_ = !PortsClaimed(text.str(), ChipIndexPort, ChipDataPort) && ioperm(ChipIndexPort, 2, 1) == 0;
+    direct_ = !PortsClaimed(text.str(), ChipIndexPort, ChipDataPort) && PortsGranted();
   }
   return *direct_;
 }
