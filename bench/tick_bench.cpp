@@ -43,7 +43,7 @@ struct NoTray final : platform::Tray {
 struct NoSession final : platform::Session {
   std::vector<platform::TwipsRect> screens() const override { return {}; }
   platform::FileRead readFile(std::string_view) override { return {}; }
-  std::string replaceFile(std::string_view, std::string_view) override { return {}; }
+  platform::FileProblem replaceFile(std::string_view, std::string_view, platform::OldFile) override { return {}; }
   std::string toAnsi(std::string_view text) const override { return std::string(text); }
   std::string fromAnsi(std::string_view text) const override { return std::string(text); }
   void warn(std::string_view) override {}

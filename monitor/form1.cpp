@@ -59,14 +59,24 @@ Form1::Placement Form1::ReadSettings() {
   if (file.status == platform::FileRead::Status::Missing) return defaults;
   std::string problem;
   if (file.status == platform::FileRead::Status::Failed) {
-    problem = std::string(texts::SettingsFile) + ": " + file.reason;
+    problem = platform::ReasonText(file.problem);
+    // A directory or a FIFO in the file's place is not moved aside: the
+    // save at quit fails and says so instead.
+    using Kind = platform::FileProblem::Kind;
+    keepRejected_ = file.problem.kind != Kind::IsADirectory && file.problem.kind != Kind::NotARegularFile;
   } else {
     const auto parsed = ParseSettings(file.text);
     if (const auto* s = std::get_if<Settings>(&parsed)) return {double(s->top), double(s->left), s->topmostNext};
-    const auto& p = std::get<SettingsProblem>(parsed);
-    problem = std::string(texts::SettingsFile) + ", line " + std::to_string(p.line) + ": " + p.what;
+    problem = DescribeProblem(std::get<SettingsProblem>(parsed));
+    keepRejected_ = true;
   }
-  session_.warn(problem + " (" + std::string(texts::SettingsFile) + std::string(texts::SettingsIgnored) + ")");
+  // The user's file is not lost at the next save: it is kept beside it.
+  std::string warning = std::string(texts::SettingsFile).append(": ").append(problem).append(texts::SettingsIgnored);
+  if (keepRejected_)
+    warning.append(texts::SettingsBackupAhead)
+        .append(platform::BackupNameOf(texts::SettingsFile))
+        .append(texts::SettingsBackupAheadEnd);
+  session_.warn(warning);
   return defaults;
 }
 
@@ -101,13 +111,18 @@ void Form1::Form_Load() {
 
 void Form1::WriteSettings() {
   const std::string text = FormatSettings(window_.top(), window_.left(), TopmostNext);
-  const std::string failure = session_.replaceFile(texts::SettingsFile, text);
+  const platform::FileProblem failure = session_.replaceFile(
+      texts::SettingsFile, text, keepRejected_ ? platform::OldFile::KeepAsBackup : platform::OldFile::Replace);
   // A file that cannot be written is reported; the icon still goes and the
   // program still ends. Only a user who quit is there to answer a box: a
   // box at logout or on SIGTERM would hold the end up until the session
   // manager kills the program.
-  if (failure.empty()) return;
-  const std::string report = std::string(texts::SettingsNotSaved) + ": " + std::string(texts::SettingsFile) + ": " + failure;
+  if (!failure.failed()) return;
+  const std::string report = std::string(texts::SettingsNotSaved)
+                                 .append(": ")
+                                 .append(texts::SettingsFile)
+                                 .append(": ")
+                                 .append(platform::ReasonText(failure));
   if (unloadMode_ == platform::UnloadMode::UserClose)
     session_.alert(report);
   else

@@ -96,6 +96,7 @@ class Form1 final : public platform::FormHandlers {
   // the first waits on its message box ends the program at once.
   void Quit(platform::UnloadMode mode);
   platform::UnloadMode unloadMode_ = platform::UnloadMode::UserClose;
+  bool keepRejected_ = false;  // the file read at start was rejected: keep it at the save
   bool quitting_ = false;
 };
 

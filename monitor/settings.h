@@ -19,13 +19,27 @@ struct Settings {
 };
 
 struct SettingsProblem {
-  int line = 0;  // 1-based
-  std::string what;
+  enum class Field { Top, Left, TopmostNext } field = Field::Top;
+  enum class Kind { Missing, NotANumber, OutOfRange } kind = Kind::Missing;
+  int line = 0;      // 1-based
+  std::string text;  // the field as the file has it, every byte
 };
 
 // Fields: leading blanks skipped, a comma or the end of a line (CR LF, LF
-// or CR) ends one; each converts to the nearest integer (ties to even).
+// or CR) ends one; each converts to the nearest integer (ties to even). A
+// UTF-8 byte order mark before the first field (editors write one) is
+// skipped.
 std::variant<Settings, SettingsProblem> ParseSettings(std::string_view text);
+
+// The problem in Japanese, the field's bytes shown safely:
+// "2 行目の左端位置「abc」は数値ではありません".
+std::string DescribeProblem(const SettingsProblem& problem);
+
+// Bytes from a file made safe for a terminal and a message box: control
+// characters, invalid UTF-8 and backslashes escaped (\x1B, \\), so nothing
+// in the file can move the cursor, retitle the terminal or cut the report
+// short; past `limit` bytes the total length is given instead.
+std::string ShownBytes(std::string_view bytes, size_t limit = 200);
 
 std::string FormatSettings(float top, float left, std::int16_t topmostNext);
 

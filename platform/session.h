@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "file_problem.h"
+
 namespace platform {
 
 struct TwipsRect {
@@ -14,20 +16,25 @@ struct TwipsRect {
 
 struct FileRead {
   enum class Status { Ok, Missing, Failed } status = Status::Missing;
-  std::string text;    // with Ok
-  std::string reason;  // with Failed
+  std::string text;       // with Ok
+  FileProblem problem;    // with Failed
 };
+
+// What becomes of the file a save replaces.
+enum class OldFile { Replace, KeepAsBackup };
 
 class Session {
  public:
   // The screens in twips, the primary one first.
   virtual std::vector<TwipsRect> screens() const = 0;
 
-  // A file in the current directory, by bare name.
+  // A file in the current directory, by bare name; only a regular file is
+  // read (through symbolic links).
   virtual FileRead readFile(std::string_view name) = 0;
-  // Replaces the file as a whole or not at all; returns why it failed, or
-  // an empty string.
-  virtual std::string replaceFile(std::string_view name, std::string_view bytes) = 0;
+  // Replaces the file as a whole or not at all, where a symbolic link
+  // points. The old file goes under BackupNameOf(its name) when asked.
+  // A read-only or non-regular file is not replaced: that is a failure.
+  virtual FileProblem replaceFile(std::string_view name, std::string_view bytes, OldFile old) = 0;
 
   // UTF-8 to the bytes of the system's ANSI code page (932 for this
   // program's texts).

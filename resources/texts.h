@@ -58,9 +58,34 @@ inline constexpr std::string_view LibraryLoadFailed = "DLL 読み込み時のエ
 inline constexpr std::string_view EntryPointNotFound = "DLL エントリ ポイントが見つかりません。";
 inline constexpr std::string_view InvalidPropertyValue = "プロパティの値が不正です。";
 
-// The settings file.
+// The settings file. A report reads, for example:
+//   pelmo.ini: 2 行目の左端位置「abc」は数値ではありません。既定の位置で起動します。
+//   読めなかったファイルは終了時に pelmo.ini.bak として残します。
 inline constexpr std::string_view SettingsFile = "pelmo.ini";
-inline constexpr std::string_view SettingsIgnored = "の内容を読めないため、既定の位置で起動します";  // after "pelmo.ini 3 行目: ..."
+inline constexpr std::string_view SettingsTop = "上端位置";
+inline constexpr std::string_view SettingsLeft = "左端位置";
+inline constexpr std::string_view SettingsTopmost = "常に手前に表示の設定";
+inline constexpr std::string_view SettingsLine = " 行目の";                  // after the line number
+inline constexpr std::string_view SettingsMissing = "がありません";          // after the field's name
+inline constexpr std::string_view SettingsNotANumber = "は数値ではありません";  // after the quoted field
+inline constexpr std::string_view SettingsOutOfRange = "は範囲外です";        // after the quoted field
+inline constexpr std::string_view SettingsQuoteOpen = "「";
+inline constexpr std::string_view SettingsQuoteClose = "」";
+inline constexpr std::string_view SettingsFieldLength = "…(全 ";  // a long field's start, then "…(全 N バイト)"
+inline constexpr std::string_view SettingsBytes = " バイト)";
+inline constexpr std::string_view SettingsIgnored = "。既定の位置で起動します。";
+inline constexpr std::string_view SettingsBackupAhead = "読めなかったファイルは終了時に ";  // followed by the backup's name
+inline constexpr std::string_view SettingsBackupAheadEnd = " として残します。";
 inline constexpr std::string_view SettingsNotSaved = "設定を保存できませんでした";  // followed by the file and the reason
+
+// Why a file could not be read or written.
+inline constexpr std::string_view ReasonNotFound = "ファイルまたはディレクトリが見つかりません";
+inline constexpr std::string_view ReasonPermissionDenied = "アクセスが拒否されました";
+inline constexpr std::string_view ReasonReadOnlyFile = "ファイルが読み取り専用です";
+inline constexpr std::string_view ReasonReadOnlyFileSystem = "読み取り専用のファイルシステムです";
+inline constexpr std::string_view ReasonNoSpace = "ディスクの空き容量が足りません";
+inline constexpr std::string_view ReasonIsADirectory = "ディレクトリです";
+inline constexpr std::string_view ReasonNotARegularFile = "通常のファイルではありません";
+inline constexpr std::string_view ReasonTooLarge = "設定ファイルとしては大きすぎます (1 MiB 超)";
 
 }  // namespace texts

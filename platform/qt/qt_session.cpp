@@ -31,15 +31,18 @@ std::vector<TwipsRect> QtSession::screens() const {
 
 FileRead QtSession::readFile(std::string_view name) { return linux_::ReadWholeFile(name); }
 
-std::string QtSession::replaceFile(std::string_view name, std::string_view bytes) {
-  return linux_::ReplaceWholeFile(name, bytes);
+FileProblem QtSession::replaceFile(std::string_view name, std::string_view bytes, OldFile old) {
+  return linux_::ReplaceWholeFile(name, bytes, old);
 }
 
 std::string QtSession::toAnsi(std::string_view utf8) const { return linux_::Utf8ToCp932(utf8); }
 std::string QtSession::fromAnsi(std::string_view ansi) const { return linux_::Cp932ToUtf8(ansi); }
 
 void QtSession::warn(std::string_view text) {
-  std::fprintf(stderr, "pelmodesk: %.*s\n", static_cast<int>(text.size()), text.data());
+  // Written as bytes: a %s would stop at the first NUL.
+  std::fputs("pelmodesk: ", stderr);
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fputc('\n', stderr);
   std::fflush(stderr);
 }
 

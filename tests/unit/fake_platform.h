@@ -178,12 +178,13 @@ class Session final : public platform::Session {
   std::vector<platform::TwipsRect> screens() const override { return screenList; }
   platform::FileRead readFile(std::string_view name) override {
     journal_.push_back("Read " + std::string(name));
+    if (readFailure.failed()) return {platform::FileRead::Status::Failed, {}, readFailure};
     if (!file) return {platform::FileRead::Status::Missing, {}, {}};
     return {platform::FileRead::Status::Ok, *file, {}};
   }
-  std::string replaceFile(std::string_view name, std::string_view bytes) override {
-    journal_.push_back("Write " + std::string(name));
-    if (!writeFailure.empty()) return writeFailure;
+  platform::FileProblem replaceFile(std::string_view name, std::string_view bytes, platform::OldFile old) override {
+    journal_.push_back("Write " + std::string(name) + (old == platform::OldFile::KeepAsBackup ? " keeping a backup" : ""));
+    if (writeFailure.failed()) return writeFailure;
     file = std::string(bytes);
     return {};
   }
@@ -200,7 +201,7 @@ class Session final : public platform::Session {
   void endProgram() override { journal_.push_back("End"); }
 
   std::optional<std::string> file;
-  std::string writeFailure;
+  platform::FileProblem readFailure, writeFailure;
   std::vector<std::string> warnings, alerts;
   std::function<void()> onAlert;  // what happens while the box is up
   std::vector<platform::TwipsRect> screenList{{0, 0, 1920 * 15, 1080 * 15}};

@@ -71,16 +71,46 @@ TEST_F(Lifecycle, WithoutAFileTheDesignPlaceAndTheFileAppearsAtQuit) {
   EXPECT_EQ(*session.file, "3000\r\n4500\r\n1\r\n");
 }
 
-TEST_F(Lifecycle, AMalformedFileIsReportedOnceAndReplacedOnlyAtQuit) {
+TEST_F(Lifecycle, AMalformedFileIsReportedOnceAndKeptAsABackupAtQuit) {
   session.file = "1200\r\nabc\r\n0\r\n";
   form.Form_Load();
   ASSERT_EQ(session.warnings.size(), 1u);
-  EXPECT_NE(session.warnings[0].find("line 2"), std::string::npos);
+  EXPECT_EQ(session.warnings[0],
+            "pelmo.ini: 2 行目の左端位置「abc」は数値ではありません。既定の位置で起動します。"
+            "読めなかったファイルは終了時に pelmo.ini.bak として残します。");
   EXPECT_EQ(window.leftTwips, 1260);
   EXPECT_FALSE(window.onTop);
   EXPECT_EQ(*session.file, "1200\r\nabc\r\n0\r\n");
+  journal.clear();
   form.mnuEnd_Click();
+  EXPECT_EQ(journal.front(), "Write pelmo.ini keeping a backup");
   EXPECT_EQ(*session.file, "1635\r\n1260\r\n1\r\n");
+}
+
+TEST_F(Lifecycle, AFileThatCannotBeReadIsSaidInJapaneseAndKeptWhereItCanBe) {
+  using Kind = platform::FileProblem::Kind;
+  session.readFailure = {Kind::PermissionDenied, {}};
+  form.Form_Load();
+  EXPECT_EQ(session.warnings.back(),
+            "pelmo.ini: アクセスが拒否されました。既定の位置で起動します。"
+            "読めなかったファイルは終了時に pelmo.ini.bak として残します。");
+  journal.clear();
+  form.mnuEnd_Click();
+  EXPECT_EQ(journal.front(), "Write pelmo.ini keeping a backup");
+
+  // A FIFO is not moved aside: the save fails and says so.
+  fake::Session fifo(journal);
+  monitor::Form1 other({window, stats, ports, tray, fifo, about});
+  fifo.readFailure = {Kind::NotARegularFile, {}};
+  other.Form_Load();
+  EXPECT_EQ(fifo.warnings.back(), "pelmo.ini: 通常のファイルではありません。既定の位置で起動します。");
+  journal.clear();
+  other.mnuEnd_Click();
+  EXPECT_EQ(journal.front(), "Write pelmo.ini");
+
+  session.readFailure = {Kind::Other, "Input/output error"};  // as the system says it
+  form.Form_Load();
+  EXPECT_EQ(session.warnings.back().find("pelmo.ini: Input/output error。"), 0u);
 }
 
 TEST_F(Lifecycle, FarAndOffScreenPositions) {
@@ -110,11 +140,11 @@ TEST_F(Lifecycle, QuitWritesThenRemovesTheIconThenEnds) {
 
 TEST_F(Lifecycle, AFailedSaveIsABoxOnlyWhenTheUserQuitsAndNeverHoldsTheEndUp) {
   form.Form_Load();
-  session.writeFailure = "No space left on device";
+  session.writeFailure = {platform::FileProblem::Kind::NoSpace, {}};
   journal.clear();
   form.mnuEnd_Click();
   ASSERT_EQ(session.alerts.size(), 1u);
-  EXPECT_NE(session.alerts[0].find("No space left on device"), std::string::npos);
+  EXPECT_EQ(session.alerts[0], "設定を保存できませんでした: pelmo.ini: ディスクの空き容量が足りません");
   EXPECT_EQ(journal, (fake::Journal{"Write pelmo.ini", "NotifyIcon Delete", "End"}));
   form.onUnload(platform::UnloadMode::UserClose);  // the window manager's close
   EXPECT_EQ(session.alerts.size(), 2u);
@@ -124,7 +154,7 @@ TEST_F(Lifecycle, AFailedSaveIsABoxOnlyWhenTheUserQuitsAndNeverHoldsTheEndUp) {
   form.onUnload(platform::UnloadMode::Unattended);
   EXPECT_EQ(session.alerts.size(), 2u);
   ASSERT_EQ(session.warnings.size(), 1u);
-  EXPECT_NE(session.warnings[0].find("No space left on device"), std::string::npos);
+  EXPECT_EQ(session.warnings[0], session.alerts[0]);
   EXPECT_EQ(journal, (fake::Journal{"Write pelmo.ini", "NotifyIcon Delete", "End"}));
 
   // SIGTERMs while the box waits end the program; no second box, no second write.

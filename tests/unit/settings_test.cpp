@@ -15,7 +15,7 @@ using monitor::ShortestText;
 Settings accepted(std::string_view text) {
   const auto result = ParseSettings(text);
   if (const auto* problem = std::get_if<SettingsProblem>(&result))
-    ADD_FAILURE() << "rejected \"" << text << "\": line " << problem->line << ": " << problem->what;
+    ADD_FAILURE() << "rejected \"" << text << "\": " << monitor::DescribeProblem(*problem);
   return std::get_if<Settings>(&result) ? std::get<Settings>(result) : Settings{};
 }
 
@@ -76,7 +76,8 @@ TEST(SettingsFile, GarbageIsRejectedWithTheLineItIsOn) {
   EXPECT_EQ(rejected("1200\r\n9000\r\n").line, 3);
   SettingsProblem p = rejected("1200\r\nleft\r\n0\r\n");
   EXPECT_EQ(p.line, 2);
-  EXPECT_NE(p.what.find("not a number"), std::string::npos);
+  EXPECT_EQ(p.kind, SettingsProblem::Kind::NotANumber);
+  EXPECT_EQ(monitor::DescribeProblem(p), "2 行目の左端位置「left」は数値ではありません");
   EXPECT_EQ(rejected("1200\r\n9000\r\n32768\r\n").line, 3);  // flag out of 16 bits
   EXPECT_EQ(rejected("3000000000\r\n0\r\n0\r\n").line, 1);
   EXPECT_EQ(rejected("12 34\r\n0\r\n0\r\n").line, 1);
@@ -88,7 +89,29 @@ TEST(SettingsFile, GarbageIsRejectedWithTheLineItIsOn) {
   const std::string longLine(100000, '7');
   p = rejected(longLine + "\r\n0\r\n0\r\n");
   EXPECT_EQ(p.line, 1);
-  EXPECT_LT(p.what.size(), 100u);  // the report quotes only the start
+  EXPECT_EQ(p.text.size(), longLine.size());
+  const std::string described = monitor::DescribeProblem(p);
+  EXPECT_LT(described.size(), 400u);  // the report quotes the start and gives the length
+  EXPECT_NE(described.find("全 100000 バイト"), std::string::npos);
+}
+
+TEST(SettingsFile, AByteOrderMarkIsSkippedOnlyAtTheStart) {
+  EXPECT_EQ(accepted("\xEF\xBB\xBF" "1200\r\n9000\r\n0\r\n").left, 9000);
+  EXPECT_EQ(rejected("1200\r\n\xEF\xBB\xBF" "9000\r\n0\r\n").line, 2);
+  EXPECT_EQ(rejected("\xEF\xBB" "1200\r\n9000\r\n0\r\n").line, 1);
+}
+
+TEST(SettingsFile, ReportsShowEveryByteAndNoControlByte) {
+  // A field meant for a terminal: clear the screen, retitle the window, ring.
+  const SettingsProblem p = rejected("\x1B[2J\x1B]0;X\a\r\n0\r\n0\r\n");
+  EXPECT_EQ(monitor::DescribeProblem(p), "1 行目の上端位置「\\x1B[2J\\x1B]0;X\\x07」は数値ではありません");
+  // Past a NUL, C1 controls, broken UTF-8, a backslash; Japanese text stays.
+  using monitor::ShownBytes;
+  EXPECT_EQ(ShownBytes(std::string_view("1\0" "2", 3)), "1\\x002");
+  EXPECT_EQ(ShownBytes("a\xC2\x9B" "b\xE3\x81" "c\\d\x7F"), "a\\xC2\\x9Bb\\xE3\\x81c\\\\d\\x7F");
+  EXPECT_EQ(ShownBytes("位置 é"), "位置 é");
+  EXPECT_EQ(ShownBytes("\xF4\x90\x80\x80\xED\xA0\x80"), "\\xF4\\x90\\x80\\x80\\xED\\xA0\\x80");  // beyond U+10FFFF, a surrogate
+  EXPECT_EQ(ShownBytes("abcdef", 3), "abc…(全 6 バイト)");
 }
 
 }  // namespace
