@@ -24,7 +24,8 @@ std::optional<unsigned> hex(std::string_view text) {
 // be loaded later), not at every read.
 constexpr int ReadsBetweenSearches = 60;
 
-// Whether the system lets this process use the chip's two ports itself.
+}  // namespace
+
 // Other processors have no port instructions: their chip is always virtual.
 bool PortsGranted() {
 #if defined(__i386__) || defined(__x86_64__)
@@ -33,8 +34,6 @@ bool PortsGranted() {
   return false;
 #endif
 }
-
-}  // namespace
 
 bool PortsClaimed(std::string_view procIoports, std::uint16_t first, std::uint16_t last) {
   // Lines look like "  0290-0297 : nct6775", nested by indentation.
@@ -82,15 +81,20 @@ std::optional<std::int64_t> VirtualChip::readSensor() {
   return value;
 }
 
-BoardPorts::BoardPorts(BoundPortLibrary& library, std::filesystem::path sysfsRoot, std::filesystem::path procIoports)
-    : library_(library), chip_(std::move(sysfsRoot)), procIoports_(std::move(procIoports)) {}
+BoardPorts::BoardPorts(BoundPortLibrary& library, std::filesystem::path sysfsRoot, std::filesystem::path procIoports,
+                       std::function<bool()> portsGranted)
+    : library_(library), chip_(std::move(sysfsRoot)), procIoports_(std::move(procIoports)),
+      portsGranted_(std::move(portsGranted)) {}
 
 bool BoardPorts::direct() {
   if (!direct_) {
     std::ifstream in(procIoports_);
     std::stringstream text;
     text << in.rdbuf();
-    direct_ = !PortsClaimed(text.str(), ChipIndexPort, ChipDataPort) && PortsGranted();
+    // Granted ports with nothing behind them (an empty ISA bus reads 0xFF)
+    // would show -1 as a temperature: the virtual chip stands in.
+    direct_ = !PortsClaimed(text.str(), ChipIndexPort, ChipDataPort) && portsGranted_() &&
+              IndexRegisterAnswers(library_, ChipIndexPort);
   }
   return *direct_;
 }

@@ -1,9 +1,9 @@
 // The mainboard's hardware-monitor chip at ports 0x295 (index) and 0x296
 // (data), as the probe sees it on Linux.
 //
-// Where the system grants this process exactly those two ports and no
-// kernel driver has claimed them, the probe talks to the real chip through
-// the port library. Otherwise (the usual case: the ports need
+// Where the system grants this process exactly those two ports, no kernel
+// driver has claimed them and a chip answers there, the probe talks to the
+// real chip through the port library. Otherwise (the usual case: the ports need
 // CAP_SYS_RAWIO, and a loaded hwmon driver owns the chip) it talks to a
 // virtual chip with the same two ports, whose temperature register holds
 // the CPU temperature the kernel reports through hwmon. Poking a chip behind
@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -28,6 +29,9 @@ inline constexpr std::uint8_t TemperatureRegister = 0x27;
 
 // Whether any range in /proc/ioports overlaps first..last.
 bool PortsClaimed(std::string_view procIoports, std::uint16_t first, std::uint16_t last);
+
+// Whether the system lets this process use the chip's two ports itself.
+bool PortsGranted();
 
 class VirtualChip {
  public:
@@ -49,7 +53,8 @@ class VirtualChip {
 
 class BoardPorts final : public PortLibrary {
  public:
-  BoardPorts(BoundPortLibrary& library, std::filesystem::path sysfsRoot, std::filesystem::path procIoports);
+  BoardPorts(BoundPortLibrary& library, std::filesystem::path sysfsRoot, std::filesystem::path procIoports,
+             std::function<bool()> portsGranted = PortsGranted);
 
   std::int32_t OutputPort(std::int32_t port, std::int32_t value) override;
   std::int32_t InputPort(std::int32_t port) override;
@@ -62,6 +67,7 @@ class BoardPorts final : public PortLibrary {
   BoundPortLibrary& library_;
   VirtualChip chip_;
   std::filesystem::path procIoports_;
+  std::function<bool()> portsGranted_;
   std::optional<bool> direct_;
   bool sensor_ = false;
 };

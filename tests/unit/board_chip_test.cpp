@@ -142,4 +142,55 @@ TEST_F(SysfsTree, WithoutASensorTheChipDoesNotAnswer) {
   }
 }
 
+// The ports as the port library sees them where the system grants them:
+// an empty ISA bus, or a chip whose index register latches bits 0-6 and
+// whose temperature register holds 41.
+struct IsaBus final : platform::LibraryLoader {
+  static inline bool chip = false;
+  static inline std::int32_t index = 0;
+  static std::int32_t out(std::int32_t port, std::int32_t value) {
+    if (chip && port == 0x295) index = value & 0x7F;
+    return value & 0xFF;
+  }
+  static std::int32_t in(std::int32_t port) {
+    if (!chip) return -1;
+    if (port == 0x295) return index;
+    return index == 0x27 ? 41 : 0;
+  }
+  Opened open(const char*) override { return {this, false, {}}; }
+  void* find(void*, const char* name) override {
+    return std::string_view(name) == "OutputPort" ? reinterpret_cast<void*>(&out) : reinterpret_cast<void*>(&in);
+  }
+};
+
+TEST_F(SysfsTree, GrantedPortsWithNoChipBehindThemFallBackToTheVirtualChip) {
+  chip(0, "coretemp", {{1, "Package id 0", "52000\n"}});
+  IsaBus bus;
+  platform::BoundPortLibrary library(bus);
+  const auto granted = [] { return true; };
+
+  IsaBus::chip = false;  // nothing answers: 0xFF everywhere
+  BoardPorts empty(library, root, root / "no-ioports", granted);
+  empty.OutputPort(0x295, 0x27);
+  EXPECT_FALSE(empty.direct());
+  EXPECT_EQ(empty.InputPort(0x296), 52);
+  EXPECT_TRUE(empty.ChipAnswers());
+
+  IsaBus::chip = true;
+  IsaBus::index = 0x4F;
+  BoardPorts real(library, root, root / "no-ioports", granted);
+  EXPECT_TRUE(real.direct());
+  EXPECT_EQ(IsaBus::index, 0x4F);  // the probe leaves the index as it found it
+  real.OutputPort(0x295, 0x27);
+  EXPECT_EQ(real.InputPort(0x296), 41);
+  EXPECT_TRUE(real.ChipAnswers());
+
+  fs::remove_all(root / "class");  // and no sensor either: "--", not -1
+  IsaBus::chip = false;
+  BoardPorts nothing(library, root, root / "no-ioports", granted);
+  nothing.OutputPort(0x295, 0x27);
+  nothing.InputPort(0x296);
+  EXPECT_FALSE(nothing.ChipAnswers());
+}
+
 }  // namespace
