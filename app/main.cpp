@@ -2,6 +2,7 @@
 // reads.
 #include <QApplication>
 
+#include "abrupt_exit.h"
 #include "board_ports.h"
 #include "dl_loader.h"
 #include "form1.h"
@@ -40,11 +41,17 @@ int main(int argc, char** argv) {
   about::Form2 about(forms, shell, session);
   monitor::Form1 form({window, stats, ports, tray, session, about});
   window.attach(form);
+  // A logout, a session manager, Ctrl+C or a lost display unloads the form
+  // the ordinary way: settings written, icon removed; nobody is there to
+  // answer a box.
+  const auto unattendedUnload = [&] {
+    window.raise([](platform::FormHandlers& h) { h.onUnload(platform::UnloadMode::Unattended); });
+  };
+  platform::qt::QuitSignals quitSignals;
+  platform::qt::SaveOnAbruptExit displayLoss(unattendedUnload);
   window.raise([](platform::FormHandlers& h) { h.onLoad(); });
-  // A logout, a session manager or Ctrl+C unloads the form the ordinary
-  // way: settings written, icon removed; nobody is there to answer a box.
-  platform::qt::QuitSignals quitSignals(
-      [&] { window.raise([](platform::FormHandlers& h) { h.onUnload(platform::UnloadMode::Unattended); }); });
   if (guard.ending()) return 1;  // a run-time error while loading, already reported
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  if (quitSignals.received()) unattendedUnload();  // does nothing once the program is ending
+  return status;
 }

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <cstdio>
 
+#include "abrupt_exit.h"
 #include "ansi_codec.h"
 #include "design.h"
 #include "files.h"
@@ -56,6 +57,7 @@ void QtSession::alert(std::string_view text) {
 
 void QtSession::endProgram() {
   guard_.stop();
+  if (SaveOnAbruptExit::exiting()) return;  // the display is gone
   // The forms go at once; a popup menu this may be called from closes as
   // its own loop ends.
   for (QWidget* window : QApplication::topLevelWidgets())

@@ -1,10 +1,12 @@
-// SIGINT and SIGTERM (Ctrl+C, a logout, a session manager) end the program
-// the ordinary way: the handler only wakes the event loop, which then runs
-// `quit` like any other event.
+// SIGINT, SIGTERM and SIGHUP (Ctrl+C, a logout, a session manager, the
+// terminal closing) end the program the ordinary way. The handler only
+// wakes the event loop; that closes any popup menu or message box running a
+// loop of its own and leaves every loop, so the form is unloaded from main
+// once no event's delivery is left on the stack: a widget may not go while
+// it is still handling the press that opened a menu.
 #pragma once
 
 #include <QObject>
-#include <functional>
 
 class QSocketNotifier;
 
@@ -12,12 +14,15 @@ namespace platform::qt {
 
 class QuitSignals final : public QObject {
  public:
-  explicit QuitSignals(std::function<void()> quit);
+  QuitSignals();
   ~QuitSignals() override;
 
+  // Whether a signal ended the event loop.
+  bool received() const { return received_; }
+
  private:
-  std::function<void()> quit_;
   QSocketNotifier* notifier_ = nullptr;
+  bool received_ = false;
 };
 
 }  // namespace platform::qt

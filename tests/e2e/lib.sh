@@ -27,6 +27,7 @@ fail() {
 # A fresh Xvfb on a free display number; with "wm", openbox manages it.
 start_display() {
   Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  display_server=$!
   pids+=($!)
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
   [ -s "$work/display" ] || fail "Xvfb did not start"

@@ -76,9 +76,26 @@ for _ in $(seq 40); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
 kill -0 "$app" 2>/dev/null && fail "still running after SIGTERM"
 wait "$app" || fail "exit status $? after SIGTERM"  # dbus-run-session passes the program's on
 
+echo "== SIGTERM with nowhere to save: said on standard error, no box, and it ends"
+mkdir "$work/doomed"
+(cd "$work/doomed" && LD_LIBRARY_PATH=$(origin_path "$(dirname "$program")") exec "$program") >"$work/doomed.out" 2>&1 &
+doomed=$!
+pids+=($doomed)
+for _ in $(seq 100); do [ "$(xdotool search --onlyvisible --pid "$doomed" 2>/dev/null)" ] && break; sleep 0.05; done
+rm -r "$work/doomed"
+kill -TERM "$doomed"
+kill -TERM "$doomed" 2>/dev/null || true
+for _ in $(seq 100); do kill -0 "$doomed" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$doomed" 2>/dev/null && fail "SIGTERM with a failed save left the program waiting: $(xwininfo -root -tree | grep pelmodesk)"
+status=0
+wait "$doomed" || status=$?
+[ "$status" = 0 ] || fail "exit status $status after a failed save on SIGTERM"
+grep -q "設定を保存できませんでした" "$work/doomed.out" || fail "the failed save was not reported: $(cat "$work/doomed.out")"
+
 # Runs a copy of the program from a directory holding only the named
 # libraries, and expects a run-time error naming the missing one at the
-# first tick, in a message box and on standard error; OK ends the program.
+# first tick, in a message box and on standard error; OK (or SIGTERM, with
+# "$answer") ends the program.
 expect_missing() {
   local missing=$1 dir="$work/without-$1"
   shift
@@ -94,7 +111,11 @@ expect_missing() {
   local box
   box=$(timeout 5 xdotool search --sync --onlyvisible --name '^pelmodesk$' | tail -n 1)
   screenshot "$shots/missing-$missing.png"
-  xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool key --window "$box" Return
+  if [ "${answer:-}" = TERM ]; then
+    kill -TERM "$alone"
+  else
+    xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool key --window "$box" Return
+  fi
   for _ in $(seq 60); do kill -0 "$alone" 2>/dev/null || break; sleep 0.05; done
   local status=0
   wait "$alone" || status=$?
@@ -103,6 +124,6 @@ expect_missing() {
 
 echo "== a missing statistics library ends the program at the first tick"
 expect_missing libresinfo.so libpinlatch.so
-echo "== a missing port library too, after the tick's other readings"
-expect_missing libpinlatch.so libresinfo.so
+echo "== a missing port library too, after the tick's other readings; SIGTERM ends it as OK would"
+answer=TERM expect_missing libpinlatch.so libresinfo.so
 echo "ok: screenshots in $shots"

@@ -53,15 +53,22 @@ menu_item() {
   echo "$((mx + mw / 2)) $((my + mh * fractions[$1] / 100))"
 }
 position() { window_origin "$main"; }
+# Waits for the program to end with status ${2:-0}, after $1.
+ended() {
+  local status=0
+  for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
+  kill -0 "$app" 2>/dev/null && fail "still running after $1"
+  wait "$app" || status=$?
+  [ "$status" = "${2:-0}" ] || fail "exit status $status after $1"
+}
 # Chooses quit in the open menu with the mouse and waits for the program to
 # end with status 0.
 quit_from_menu() {
   read -r qx qy < <(menu_item 4)
   xdotool mousemove "$qx" "$qy" sleep 0.2 click 1
-  for _ in $(seq 60); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
-  kill -0 "$app" 2>/dev/null && fail "still running after quit ($1)"
-  wait "$app" || fail "exit status $? after quit ($1)"
+  ended "quit ($1)"
 }
+signal_program() { kill "-$1" "$(xdotool getwindowpid "$main")"; }
 
 echo "== start without pelmo.ini: at the design position, normal z-order, icon in the tray"
 start
@@ -125,10 +132,22 @@ screenshot "$shots/tray-restored.png"
 
 echo "== SIGTERM writes the settings"
 rm pelmo.ini
-kill -TERM "$(xdotool getwindowpid "$main")"
-for _ in $(seq 60); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
-wait "$app" || fail "exit status $? after SIGTERM"
+signal_program TERM
+ended SIGTERM
 [ "$(cat pelmo.ini)" = "$expected" ] || fail "pelmo.ini after SIGTERM: $(od -c pelmo.ini | head -3)"
+
+echo "== SIGTERM, SIGINT or SIGHUP with the icon's menu open ends it the ordinary way too"
+expected=$(printf '%d\r\n%d\r\n1\r\n' $((y0 * 15)) $((x0 * 15)))  # from no file: the design's
+for sig in TERM INT HUP; do
+  rm pelmo.ini
+  start
+  press_icon 3
+  menu_item 1 >/dev/null
+  signal_program $sig
+  ended "SIG$sig with the menu open"
+  [ "$(cat pelmo.ini)" = "$expected" ] || fail "pelmo.ini after SIG$sig: $(od -c pelmo.ini | head -3)"
+  xwininfo -root -tree | grep -q '"pelmodesk".* 22x22+' && fail "the icon outlived the program (SIG$sig)"
+done
 
 echo "== with no tray host, a right press on the window opens the menu, and quit works"
 pkill -TERM -P "$tray_host" 2>/dev/null || true
@@ -149,4 +168,16 @@ start_tray_host
 icon_centre >/dev/null
 press_icon 3
 quit_from_menu "from a tray that appeared later"
+
+echo "== the display going away: the last position is saved before the program ends"
+start
+read -r x y < <(position)
+xdotool mousemove $((x + 120)) $((y + 4)) mousedown 1 mousemove_relative --sync 10 10 sleep 0.1 \
+  mousemove_relative --sync 20 10 sleep 0.1 mouseup 1
+sleep 0.3
+read -r x y < <(position)
+kill -KILL "$display_server"
+ended "the display was killed" 1
+[ "$(head -n 2 pelmo.ini)" = "$(printf '%d\r\n%d\r' $((y * 15)) $((x * 15)))" ] ||
+  fail "pelmo.ini after the display went: $(od -c pelmo.ini | head -3)"
 echo "ok: screenshots in $shots"
