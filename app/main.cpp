@@ -21,7 +21,9 @@
 
 int main(int argc, char** argv) {
   platform::qt::PrepareQtForATinyWindow();
+  platform::qt::PreferX11OnWayland();
   QApplication app(argc, argv);
+  platform::qt::ForgetPlatformChoice();
   // The window lives on in the tray when hidden.
   QApplication::setQuitOnLastWindowClosed(false);
   platform::qt::SubstituteDesignFonts();
@@ -35,6 +37,7 @@ int main(int argc, char** argv) {
 
   platform::qt::QtForm window(form1::Design, guard);
   platform::qt::QtSession session(guard);
+  platform::qt::NoteWaylandLimits(session);
   platform::qt::QtTray tray(window, session);
   platform::qt::QtForms forms(guard);
   platform::qt::QtShell shell(session);

@@ -88,4 +88,9 @@ inline constexpr std::string_view ReasonIsADirectory = "ディレクトリです
 inline constexpr std::string_view ReasonNotARegularFile = "通常のファイルではありません";
 inline constexpr std::string_view ReasonTooLarge = "設定ファイルとしては大きすぎます (1 MiB 超)";
 
+// Said once at start on a Wayland session without X11.
+inline constexpr std::string_view WaylandLimits =
+    "Wayland ではウィンドウを保存した位置に置けず、常に手前に表示できず、タスクバーにも表示されます。"
+    "ドラッグで動かした位置は保存されません。X11 (XWayland) のあるセッションでは X11 で動きます。";
+
 }  // namespace texts

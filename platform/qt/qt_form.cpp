@@ -31,6 +31,10 @@ int shiftOf(Qt::KeyboardModifiers modifiers) {
 
 float twips(qreal pixels) { return static_cast<float>(pixels * TwipsPerPixel); }
 
+// Wayland leaves windows' places to the compositor: a client can neither
+// choose its own nor learn it.
+bool PlacesAreKnown() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
 // Mouse input over a label or picture belongs to that control, not to the
 // window beneath it.
 class ControlMouse final : public QObject {
@@ -79,12 +83,16 @@ class ControlMouse final : public QObject {
 
 QtForm::QtForm(const FormDesign& design, HandlerGuard& guard)
     : QWidget(nullptr), design_(design), guard_(guard), picture_(LoadPicture(design.picture)),
-      icon_(LoadPicture(design.icon)), background_(ToQColor(design.backColour)) {
+      icon_(LoadPicture(design.icon)), background_(ToQColor(design.backColour)),
+      givenTop_(static_cast<float>(design.top)), givenLeft_(static_cast<float>(design.left)) {
   Qt::WindowFlags flags = design.showInTaskbar ? Qt::Window : Qt::Tool;
   // No title bar, but not Qt's "frameless" either: that marks the window as
   // one the window manager must not decorate at all, and the designs want
   // a border (DecorateWithoutTitle says which).
   if (!design.titleBar) flags |= Qt::CustomizeWindowHint;
+  // On Wayland Qt draws a title bar itself unless the window is frameless;
+  // nothing there gives the thin border either.
+  if (!design.titleBar && !PlacesAreKnown()) flags |= Qt::FramelessWindowHint;
   setWindowFlags(flags);
   setWindowTitle(QString::fromUtf8(design.caption.data(), qsizetype(design.caption.size())));
   if (!icon_.isNull()) setWindowIcon(QIcon(icon_));
@@ -198,11 +206,19 @@ void QtForm::setVisible(bool visible) {
 }
 
 // Positions are the client area's, which on a window without a title bar is
-// where the window stands.
-float QtForm::top() const { return twips(geometry().y()); }
-float QtForm::left() const { return twips(geometry().x()); }
-void QtForm::setTop(float t) { setGeometry(geometry().x(), Px(t), width(), height()); }
-void QtForm::setLeft(float l) { setGeometry(Px(l), geometry().y(), width(), height()); }
+// where the window stands. Where the platform keeps the window's place to
+// itself (Wayland reports 0,0), the place given last is the answer, so a
+// quit writes back what it was given.
+float QtForm::top() const { return PlacesAreKnown() ? twips(geometry().y()) : givenTop_; }
+float QtForm::left() const { return PlacesAreKnown() ? twips(geometry().x()) : givenLeft_; }
+void QtForm::setTop(float t) {
+  givenTop_ = t;
+  setGeometry(geometry().x(), Px(t), width(), height());
+}
+void QtForm::setLeft(float l) {
+  givenLeft_ = l;
+  setGeometry(Px(l), geometry().y(), width(), height());
+}
 
 std::uint32_t QtForm::hWnd() const { return static_cast<std::uint32_t>(const_cast<QtForm*>(this)->winId()); }
 std::uint32_t QtForm::iconHandle() const { return static_cast<std::uint32_t>(icon_.cacheKey()); }

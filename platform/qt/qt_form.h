@@ -77,6 +77,7 @@ class QtForm final : public QWidget, public FormHost {
   QPixmap picture_;
   QPixmap icon_;
   QColor background_;
+  float givenTop_, givenLeft_;  // in twips, as last set
   std::vector<QWidget*> controls_;
   std::vector<QTimer*> timers_;
   std::vector<QAction*> actions_;   // one per menu item, in design order
