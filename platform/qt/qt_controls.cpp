@@ -68,14 +68,17 @@ void LabelControl::paintEvent(QPaintEvent*) {
   painter.drawStaticText(QPointF(left, 0), text_);
 }
 
-ImageControl::ImageControl(const ControlDesign& design, QPoint origin, QWidget* parent)
-    : QWidget(parent), picture_(LoadPicture(design.picture)) {
+ImageControl::ImageControl(const ControlDesign& design, QPoint origin, QWidget* parent) : QWidget(parent) {
   setGeometry(origin.x() + Px(design.left), origin.y() + Px(design.top), Px(design.width), Px(design.height));
+  // Stretched once to the box's pixels, then drawn unscaled: on a scaled
+  // screen each of those pixels becomes a whole square of the screen's, as
+  // the background picture's do.
+  picture_ = LoadPicture(design.picture).scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
 void ImageControl::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.drawPixmap(rect(), picture_);
+  painter.drawPixmap(0, 0, picture_);
 }
 
 ShapeControl::ShapeControl(const ControlDesign& design, QPoint origin, QWidget* parent)
