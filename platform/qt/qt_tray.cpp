@@ -29,9 +29,9 @@ QtTray::~QtTray() = default;
 
 std::int32_t QtTray::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
   if (message == NIM_DELETE) {
-    // Quitting from the icon's own menu runs inside the icon's press
-    // handler, and hiding an XEmbed icon destroys the widget that handler
-    // belongs to: the icon goes as soon as the handler has returned.
+    // Quitting may run inside one of the icon's own handlers, and hiding an
+    // XEmbed icon destroys the widget that handler belongs to: the icon
+    // goes as soon as the handler has returned.
     if (!icon_ || !icon_->isVisible()) return 0;
     QMetaObject::invokeMethod(icon_, &QSystemTrayIcon::hide, Qt::QueuedConnection);
     return 1;
@@ -45,6 +45,9 @@ std::int32_t QtTray::Shell_NotifyIconA(std::uint32_t message, const NotifyIconDa
   const auto* tip = reinterpret_cast<const char*>(data.szTip.data());
   const std::string text = session_.fromAnsi(std::string_view(tip, std::find(tip, tip + data.szTip.size(), '\0') - tip));
   icon_->setToolTip(QString::fromStdString(text));
+  // Queued: a StatusNotifierItem press is a D-Bus call that the panel waits
+  // on, and the right press runs the popup menu's own loop until the menu
+  // closes; the panel gets its answer first.
   connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
     int code = 0;
     switch (reason) {
@@ -56,7 +59,7 @@ std::int32_t QtTray::Shell_NotifyIconA(std::uint32_t message, const NotifyIconDa
     }
     const float x = static_cast<float>(code) * form_.twipsPerPixelX();
     form_.raise([x](FormHandlers& h) { h.onMouseMove(FormItself, 0, 0, x, 0); });
-  });
+  }, Qt::QueuedConnection);
   // Shown even without a tray: Qt puts the icon there if one appears later.
   icon_->show();
   return 1;

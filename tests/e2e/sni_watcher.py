@@ -1,0 +1,139 @@
+#!/usr/bin/python3
+# The panel's side of the StatusNotifierItem protocol on the session bus,
+# as KDE Plasma or GNOME's AppIndicator extension provide it.
+#   sni_watcher.py watch     the watcher, with a host registered; prints
+#                            "ready", then "registered SERVICE" and
+#                            "unregistered SERVICE" as items come and go
+#   sni_watcher.py describe SERVICE
+#                            the item's tooltip title, then one line
+#                            "icon WxH OPAQUE" per picture it offers
+#   sni_watcher.py call SERVICE METHOD X Y
+#                            Activate or ContextMenu at screen point X,Y
+# Qt uses the protocol only where the watcher says, through introspection,
+# that a host is registered.
+import sys
+
+import dbus
+import dbus.service
+from dbus.mainloop.glib import DBusGMainLoop
+from gi.repository import GLib
+
+WATCHER = "org.kde.StatusNotifierWatcher"
+INTROSPECTION = """<node>
+ <interface name="org.freedesktop.DBus.Introspectable">
+  <method name="Introspect"><arg name="xml" type="s" direction="out"/></method>
+ </interface>
+ <interface name="org.freedesktop.DBus.Properties">
+  <method name="Get"><arg type="s" direction="in"/><arg type="s" direction="in"/><arg type="v" direction="out"/></method>
+  <method name="GetAll"><arg type="s" direction="in"/><arg type="a{sv}" direction="out"/></method>
+ </interface>
+ <interface name="org.kde.StatusNotifierWatcher">
+  <method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
+  <method name="RegisterStatusNotifierHost"><arg name="service" type="s" direction="in"/></method>
+  <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
+  <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
+  <property name="ProtocolVersion" type="i" access="read"/>
+  <signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
+  <signal name="StatusNotifierItemUnregistered"><arg type="s"/></signal>
+  <signal name="StatusNotifierHostRegistered"/>
+  <signal name="StatusNotifierHostUnregistered"/>
+ </interface>
+</node>"""
+
+
+def say(line):
+    print(line, flush=True)
+
+
+class Watcher(dbus.service.Object):
+    def __init__(self, bus):
+        super().__init__(bus, "/StatusNotifierWatcher")
+        self.bus = bus
+        self.items = {}  # service as registered -> its bus name
+        bus.add_signal_receiver(self.owner_changed, signal_name="NameOwnerChanged",
+                                dbus_interface="org.freedesktop.DBus")
+
+    @dbus.service.method("org.freedesktop.DBus.Introspectable", out_signature="s")
+    def Introspect(self):
+        return INTROSPECTION
+
+    @dbus.service.method("org.freedesktop.DBus.Properties", in_signature="ss", out_signature="v")
+    def Get(self, interface, name):
+        return self.GetAll(interface)[name]
+
+    @dbus.service.method("org.freedesktop.DBus.Properties", in_signature="s", out_signature="a{sv}")
+    def GetAll(self, interface):
+        return {
+            "RegisteredStatusNotifierItems": dbus.Array(sorted(self.items), signature="s"),
+            "IsStatusNotifierHostRegistered": dbus.Boolean(True),
+            "ProtocolVersion": dbus.Int32(0),
+        }
+
+    @dbus.service.method(WATCHER, in_signature="s", sender_keyword="sender")
+    def RegisterStatusNotifierItem(self, service, sender=None):
+        # An item names itself by its bus name or by its object path.
+        name = sender if service.startswith("/") else service
+        self.items[service] = name
+        say("registered " + service)
+        self.StatusNotifierItemRegistered(service)
+
+    @dbus.service.method(WATCHER, in_signature="s")
+    def RegisterStatusNotifierHost(self, service):
+        pass
+
+    @dbus.service.signal(WATCHER, signature="s")
+    def StatusNotifierItemRegistered(self, service):
+        pass
+
+    @dbus.service.signal(WATCHER, signature="s")
+    def StatusNotifierItemUnregistered(self, service):
+        pass
+
+    def owner_changed(self, name, old, new):
+        if new:
+            return
+        for service, owner in list(self.items.items()):
+            if name in (service, owner):
+                del self.items[service]
+                say("unregistered " + service)
+                self.StatusNotifierItemUnregistered(service)
+
+
+def item(bus, service):
+    name, _, path = service.partition("/")
+    return bus.get_object(name, "/" + path if path else "/StatusNotifierItem")
+
+
+def describe(bus, service):
+    properties = item(bus, service).GetAll("org.kde.StatusNotifierItem",
+                                           dbus_interface="org.freedesktop.DBus.Properties")
+    icon_name, icon_pixmaps, title, _ = properties["ToolTip"]
+    say("tooltip " + str(title))
+    if properties.get("IconName"):
+        say("icon-name " + str(properties["IconName"]))
+    for width, height, argb in properties["IconPixmap"]:
+        # ARGB in network byte order: the first of each four bytes is alpha.
+        opaque = sum(1 for alpha in bytes(argb)[0::4] if alpha)
+        size = "%dx%d" % (width, height) if len(argb) == 4 * width * height else "malformed"
+        say("icon %s %d" % (size, opaque))
+
+
+def main():
+    DBusGMainLoop(set_as_default=True)
+    bus = dbus.SessionBus()
+    command = sys.argv[1]
+    if command == "describe":
+        describe(bus, sys.argv[2])
+    elif command == "call":
+        # A panel waits for the answer: it must come at once, not when the
+        # window or menu is done with.
+        getattr(item(bus, sys.argv[2]), sys.argv[3])(dbus.Int32(int(sys.argv[4])), dbus.Int32(int(sys.argv[5])),
+                                                      dbus_interface="org.kde.StatusNotifierItem", timeout=2)
+    else:
+        watcher = Watcher(bus)  # noqa: F841 (served while the loop runs)
+        bus.request_name(WATCHER)
+        say("ready")
+        GLib.MainLoop().run()
+
+
+main()

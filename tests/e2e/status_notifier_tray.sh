@@ -1,0 +1,100 @@
+#!/bin/bash
+# The tray icon where the panel speaks the StatusNotifierItem protocol over
+# D-Bus (KDE Plasma, GNOME with the AppIndicator extension and most panels
+# today) and there is no XEmbed tray: a scripted watcher and host on a
+# private session bus sees the item register with its tooltip and icon,
+# presses it (Activate, ContextMenu) as a panel does, and sees it go at quit.
+#   status_notifier_tray.sh PELMODESK [sanitized]
+set -euo pipefail
+program=$(realpath "$1")
+here=$(dirname "$(realpath "$0")")
+. "$here/lib.sh"
+find_libraries_beside "$program" "${2:-}"
+start_display wm
+cd "$work"
+
+dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/bus" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/bus" ] && break; sleep 0.05; done
+[ -s "$work/bus" ] || fail "no session bus"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
+# Debian's own python3: the one with python3-dbus and python3-gi.
+host() { /usr/bin/python3 "$here/sni_watcher.py" "$@"; }
+host watch >"$work/watcher.out" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do grep -q ready "$work/watcher.out" && break; sleep 0.05; done
+grep -q ready "$work/watcher.out" || fail "the watcher did not start"
+
+"$program" >"$work/program.out" 2>&1 &
+app=$!
+pids+=($app)
+main=$(wait_window pelmodesk)
+main=$(xwininfo -root -tree | awk '/"pelmodesk".* 242x39\+/ {print $1}')
+[ -n "$main" ] || fail "no monitor window"
+mapped() { xwininfo -id "$main" | grep -q IsViewable; }
+# The popup menu: "X Y W H" of the program's window that is neither the
+# monitor window nor one of Qt's helper windows.
+menu_geometry() {
+  local menu info
+  for _ in $(seq 100); do
+    menu=$(xwininfo -root -tree | awk '/"pelmodesk".* [0-9]+x[0-9]+\+/ && !/ 242x39\+/ && !/ 1x1\+/ && !/ 3x3\+/ && !found {print $1; found = 1}')
+    [ -n "$menu" ] && xwininfo -id "$menu" | grep -q IsViewable && break
+    menu=
+    sleep 0.05
+  done
+  [ -n "$menu" ] || fail "no popup menu"
+  info=$(xwininfo -id "$menu")
+  awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width:/ {w=$2} /Height:/ {h=$2}
+       END {print x, y, w, h}' <<<"$info"
+}
+# Chooses item $1 of the open menu (2 = hide, 4 = quit), at fractions of
+# its height as in the XEmbed tray's test.
+choose() {
+  local fractions=(0 9 28 48 69 90)
+  read -r mx my mw mh < <(menu_geometry)
+  xdotool mousemove "$((mx + mw / 2))" "$((my + mh * fractions[$1] / 100))" sleep 0.2 click 1
+  sleep 0.3
+}
+
+echo "== the item registers, with the tooltip and an icon"
+for _ in $(seq 100); do grep -q "^registered " "$work/watcher.out" && break; sleep 0.05; done
+service=$(awk '/^registered / && !found {print $2; found = 1}' "$work/watcher.out")
+[ -n "$service" ] || fail "no item registered with the watcher"
+host describe "$service" >"$work/item.out" 2>&1 || fail "the item cannot be read"
+grep -qx "tooltip ペルモ" "$work/item.out" || fail "tooltip: $(cat "$work/item.out")"
+# Every picture well formed, and at least one panel size drawn.
+grep -q "^icon malformed" "$work/item.out" && fail "a malformed icon picture"
+awk '/^icon [0-9]+x[0-9]+ / {split($2, s, "x"); if (s[1] >= 16 && $3 > s[1] * s[2] / 4) ok = 1} END {exit !ok}' \
+  "$work/item.out" || fail "no icon: $(cat "$work/item.out")"
+
+echo "== ContextMenu opens the menu at the pointer, without showing a hidden window"
+xdotool mousemove 300 200
+host call "$service" ContextMenu 300 200
+read -r mx my _ _ < <(menu_geometry)
+(( mx >= 298 && mx <= 302 && my >= 198 && my <= 202 )) || fail "the menu opened at $mx,$my, not at the pointer 300,200"
+choose 2
+mapped && fail "the hide item left the window shown"
+xdotool mousemove 500 100
+host call "$service" ContextMenu 500 100
+read -r mx my _ _ < <(menu_geometry)
+(( mx >= 498 && mx <= 502 )) || fail "the second menu opened at $mx,$my, not at the pointer 500,100"
+mapped && fail "the menu showed the hidden window"
+xdotool key Escape
+sleep 0.3
+
+echo "== Activate shows the window"
+host call "$service" Activate 0 0
+for _ in $(seq 40); do mapped && break; sleep 0.05; done
+mapped || fail "Activate did not show the window"
+
+echo "== quitting from the menu unregisters the item"
+xdotool mousemove 300 200
+host call "$service" ContextMenu 300 200
+choose 4
+for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$app" 2>/dev/null && fail "still running after quit"
+wait "$app" || fail "exit status $? after quit"
+for _ in $(seq 40); do grep -q "^unregistered $service" "$work/watcher.out" && break; sleep 0.05; done
+grep -q "^unregistered $service" "$work/watcher.out" || fail "the item stayed registered: $(cat "$work/watcher.out")"
+[ -f pelmo.ini ] || fail "no pelmo.ini written at quit"
+echo "ok"
