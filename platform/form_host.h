@@ -15,8 +15,12 @@ namespace platform {
 // The form itself, where an event names a control.
 inline constexpr int FormItself = -1;
 
+// The Windows API's own values; its headers define them as macros, which a
+// Windows backend then uses instead.
+#ifndef HWND_TOPMOST
 inline constexpr std::int32_t HWND_TOPMOST = -1, HWND_NOTOPMOST = -2;
 inline constexpr std::uint32_t SWP_NOSIZE = 1, SWP_NOMOVE = 2, SWP_SHOWWINDOW = 0x40;
+#endif
 
 class FormHost {
  public:

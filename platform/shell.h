@@ -6,7 +6,9 @@
 
 namespace platform {
 
+#ifndef SW_SHOW  // the Windows API's own value, a macro in its headers
 inline constexpr int SW_SHOW = 5;
+#endif
 
 class Shell {
  public:

@@ -19,8 +19,10 @@ struct NotifyIconData {
   std::array<std::uint8_t, 65> szTip{};
 };
 
+#ifndef NIM_ADD  // the Windows API's own values, macros in its headers
 inline constexpr std::uint32_t NIM_ADD = 0, NIM_DELETE = 2;
 inline constexpr std::uint32_t NIF_MESSAGE = 1, NIF_ICON = 2, NIF_TIP = 4;
+#endif
 
 class Tray {
  public:

@@ -2,6 +2,7 @@
 // product name ペルモ is cut as transparent lettering; plate pixels that touch
 // a letter are drawn in lighter purples so the cut edges read as bevels.
 #include <cmath>
+#include <string_view>
 
 #include "image_writer.h"
 
@@ -75,5 +76,8 @@ int main(int argc, char** argv) {
         img.pixels[y * W + x] = EdgeDiagonal;
     }
   }
-  return finish(argc, argv, png4(img));
+  // The Windows program has no PNG reader: it takes the same picture as a
+  // BMP whose white (the cut-out) is keyed transparent when drawn.
+  const std::string_view out = argc == 2 ? argv[1] : "";
+  return finish(argc, argv, out.ends_with(".bmp") ? bmp8(img) : png4(img));
 }

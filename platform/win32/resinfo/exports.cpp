@@ -1,0 +1,66 @@
+// resinfo.dll: the statistics library on Windows NT, used from one thread.
+//   CPU: GetSystemTimes between the two latest snapshots.
+//   Memory: the available share of physical memory (GlobalMemoryStatusEx).
+//   "System resources": the commit headroom, the share of the commit limit
+//   (RAM plus page files) still free. NT has no 64 KiB resource heaps to
+//   run out of; running out of commit is what stops programs from starting.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "shares.h"
+
+namespace {
+
+using resinfo::CpuTimes;
+
+CpuTimes previousCpu, latestCpu;
+std::uint8_t cpuBusy = 0;
+
+std::uint64_t ticks(const FILETIME& t) { return (std::uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime; }
+
+// Windows XP before its first service pack lacks GetSystemTimes.
+using GetSystemTimesFn = BOOL(WINAPI*)(FILETIME*, FILETIME*, FILETIME*);
+GetSystemTimesFn systemTimes() {
+  static const auto fn = reinterpret_cast<GetSystemTimesFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetSystemTimes")));
+  return fn;
+}
+
+bool memoryStatus(MEMORYSTATUSEX& status) {
+  status.dwLength = sizeof status;
+  return GlobalMemoryStatusEx(&status) != 0;
+}
+
+}  // namespace
+
+extern "C" {
+
+__declspec(dllexport) void WINAPI GetResInfo(std::uint8_t* level, std::uint8_t* second, std::uint8_t* third) {
+  static std::uint8_t headroom = 100;
+  MEMORYSTATUSEX status;
+  if (memoryStatus(status)) headroom = resinfo::Percent(status.ullAvailPageFile, status.ullTotalPageFile);
+  *level = *second = *third = headroom;
+}
+
+__declspec(dllexport) void WINAPI GetCpuStart() {
+  FILETIME idle, kernel, user;
+  const GetSystemTimesFn fn = systemTimes();
+  if (!fn || !fn(&idle, &kernel, &user)) return;
+  previousCpu = latestCpu;
+  latestCpu = {ticks(idle), ticks(kernel), ticks(user)};
+}
+
+__declspec(dllexport) std::uint8_t WINAPI GetCpuUsage() {
+  cpuBusy = resinfo::BusyPercent(previousCpu, latestCpu, cpuBusy);
+  return cpuBusy;
+}
+
+__declspec(dllexport) std::uint8_t WINAPI MemoryLoad() {
+  static std::uint8_t free = 100;
+  MEMORYSTATUSEX status;
+  if (memoryStatus(status)) free = resinfo::Percent(status.ullAvailPhys, status.ullTotalPhys);
+  return free;
+}
+
+}  // extern "C"

@@ -1,0 +1,82 @@
+#include "win32_paint.h"
+
+#include "ansi_text.h"
+#include "pictures.h"
+#include "twips.h"
+
+namespace platform::win32 {
+
+int ScreenDpi() {
+  static const int dpi = [] {
+    HDC screen = GetDC(nullptr);
+    const int value = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return value > 0 ? value : 96;
+  }();
+  return dpi;
+}
+
+COLORREF ColourRef(Colour colour) {
+  if (colour & SystemColourFlag) return GetSysColor(static_cast<int>(colour & 0xFF));
+  return colour & 0xFFFFFF;
+}
+
+HFONT CreateDesignFont(const FontDesign& font, int dpi, bool underline) {
+  LOGFONTW f{};
+  f.lfHeight = -FontPixelsAt(font.points, dpi);
+  f.lfWeight = font.weight;
+  f.lfItalic = font.italic;
+  f.lfUnderline = underline;
+  f.lfStrikeOut = font.strikeout;
+  f.lfCharSet = static_cast<BYTE>(font.charset);
+  f.lfQuality = DEFAULT_QUALITY;
+  const std::wstring face = Widen(font.face);
+  lstrcpynW(f.lfFaceName, face.c_str(), LF_FACESIZE);
+  return CreateFontIndirectW(&f);
+}
+
+HBITMAP PictureBitmap(Picture picture) {
+  static HBITMAP background, logo;
+  HINSTANCE self = GetModuleHandleW(nullptr);
+  switch (picture) {
+    case Picture::MonitorBackground:
+      if (!background) background = LoadBitmapW(self, MAKEINTRESOURCEW(PELMO_BACKGROUND));
+      return background;
+    case Picture::Logo:
+      if (!logo) logo = LoadBitmapW(self, MAKEINTRESOURCEW(PELMO_LOGO));
+      return logo;
+    default: return nullptr;
+  }
+}
+
+HICON PictureIcon(Picture picture, int size) {
+  if (picture != Picture::MonitorIcon) return nullptr;
+  return static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(PELMO_MONITOR_ICON), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+void DrawPicture(HDC dc, Picture picture, const RECT& box, bool stretch) {
+  HBITMAP bitmap = PictureBitmap(picture);
+  if (!bitmap) return;
+  BITMAP info;
+  GetObjectW(bitmap, sizeof info, &info);
+  HDC source = CreateCompatibleDC(dc);
+  {
+    Selected selected(source, bitmap);
+    if (picture == Picture::Logo) {
+      const int width = stretch ? box.right - box.left : info.bmWidth;
+      const int height = stretch ? box.bottom - box.top : info.bmHeight;
+      GdiTransparentBlt(dc, box.left, box.top, width, height, source, 0, 0, info.bmWidth, info.bmHeight,
+                        RGB(255, 255, 255));
+    } else if (stretch) {
+      SetStretchBltMode(dc, COLORONCOLOR);
+      StretchBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, source, 0, 0, info.bmWidth,
+                 info.bmHeight, SRCCOPY);
+    } else {
+      BitBlt(dc, box.left, box.top, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+    }
+  }
+  DeleteDC(source);
+}
+
+}  // namespace platform::win32

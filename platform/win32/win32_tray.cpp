@@ -1,0 +1,55 @@
+#include "win32_tray.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "win32_form.h"
+
+namespace platform::win32 {
+namespace {
+
+// The record byte for byte as the logic fills it: six 32-bit fields, then
+// the tip; cbSize says how much of it there is.
+#pragma pack(push, 1)
+struct Record {
+  std::uint32_t fields[6];
+  std::uint8_t tip[65];
+};
+#pragma pack(pop)
+static_assert(sizeof(Record) == 89);
+
+BOOL notify(std::uint32_t message, const NotifyIconData& data) {
+  Record record;
+  const std::uint32_t fields[6] = {data.cbSize, data.hWnd, data.uID, data.uFlags, data.uCallbackMessage, data.hIcon};
+  std::memcpy(record.fields, fields, sizeof fields);
+  std::memcpy(record.tip, data.szTip.data(), sizeof record.tip);
+  return ::Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(&record));
+}
+
+}  // namespace
+
+Win32Tray::Win32Tray(Win32Form& form) {
+  const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+  form.onMessage(taskbarCreated, [this] {
+    if (added_) notify(NIM_ADD, *added_);
+  });
+}
+
+Win32Tray::~Win32Tray() {
+  if (added_) notify(NIM_DELETE, *added_);
+}
+
+std::int32_t Win32Tray::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
+  const BOOL result = notify(message, data);
+  // Remembered even when the shell is not there yet: it announces itself
+  // with TaskbarCreated, and the icon goes in then.
+  if (message == NIM_ADD) added_ = data;
+  if (message == NIM_DELETE) added_.reset();
+  return result;
+}
+
+bool Win32Tray::available() const { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; }
+
+}  // namespace platform::win32
