@@ -4,31 +4,30 @@
 
 #include <cstdint>
 
+#include "port_instruction.h"
+
 namespace platform::win32 {
 namespace {
+
+#if defined(_WIN64)
+#define PELMO_IP Rip
+#define PELMO_AX Rax
+#else
+#define PELMO_IP Eip
+#define PELMO_AX Eax
+#endif
 
 // Set only while a port call runs on the program's one thread.
 volatile LONG armed = 0;
 volatile LONG refused = 0;
 
-// The length of a port instruction at `ip`, or 0 for anything else.
-DWORD portInstructionLength(const std::uint8_t* ip, bool& reads) {
-  DWORD length = ip[0] == 0x66 ? 1 : 0;
-  const std::uint8_t opcode = ip[length];
-  reads = opcode == 0xE4 || opcode == 0xE5 || opcode == 0xEC || opcode == 0xED;
-  if (opcode >= 0xE4 && opcode <= 0xE7) return length + 2;
-  if (opcode >= 0xEC && opcode <= 0xEF) return length + 1;
-  return 0;
-}
-
 LONG CALLBACK stepOverRefusedPort(EXCEPTION_POINTERS* info) {
   if (!armed || info->ExceptionRecord->ExceptionCode != EXCEPTION_PRIV_INSTRUCTION) return EXCEPTION_CONTINUE_SEARCH;
   CONTEXT* context = info->ContextRecord;
-  bool reads = false;
-  const DWORD length = portInstructionLength(reinterpret_cast<const std::uint8_t*>(context->Eip), reads);
-  if (length == 0) return EXCEPTION_CONTINUE_SEARCH;
-  if (reads) context->Eax |= 0xFF;
-  context->Eip += length;
+  const PortInstruction instruction = DecodePortInstruction(reinterpret_cast<const std::uint8_t*>(context->PELMO_IP));
+  if (instruction.length == 0) return EXCEPTION_CONTINUE_SEARCH;
+  if (instruction.reads) context->PELMO_AX |= 0xFF;
+  context->PELMO_IP += instruction.length;
   refused = 1;
   return EXCEPTION_CONTINUE_EXECUTION;
 }
@@ -52,6 +51,7 @@ GuardedPorts::~GuardedPorts() {
 template <class Call>
 std::int32_t GuardedPorts::guarded(Call&& call) {
   std::int32_t result;
+  refused = 0;
   {
     Armed during;
     result = call();

@@ -21,11 +21,25 @@ struct Record {
 static_assert(sizeof(Record) == 89);
 
 BOOL notify(std::uint32_t message, const NotifyIconData& data) {
+#if defined(_WIN64)
+  // The record is 32-bit shaped; a 64-bit build hands its fields over in
+  // the 64-bit layout.
+  NOTIFYICONDATAA wide{};
+  wide.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  wide.hWnd = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(data.hWnd));
+  wide.uID = data.uID;
+  wide.uFlags = data.uFlags;
+  wide.uCallbackMessage = data.uCallbackMessage;
+  wide.hIcon = reinterpret_cast<HICON>(static_cast<std::uintptr_t>(data.hIcon));
+  std::memcpy(wide.szTip, data.szTip.data(), sizeof wide.szTip - 1);
+  return ::Shell_NotifyIconA(message, &wide);
+#else
   Record record;
   const std::uint32_t fields[6] = {data.cbSize, data.hWnd, data.uID, data.uFlags, data.uCallbackMessage, data.hIcon};
   std::memcpy(record.fields, fields, sizeof fields);
   std::memcpy(record.tip, data.szTip.data(), sizeof record.tip);
   return ::Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(&record));
+#endif
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ int take(const char* function, unsigned& turn) {
 
 extern "C" {
 
-void GetResInfo(uint8_t* level, uint8_t* second, uint8_t* third) {
+void RESINFO_CALL GetResInfo(uint8_t* level, uint8_t* second, uint8_t* third) {
   log("GetResInfo");
   const std::vector<int> values = scripted("GetResInfo");
   *level = static_cast<uint8_t>(values.size() > 0 ? values[0] : 0);
@@ -58,16 +58,16 @@ void GetResInfo(uint8_t* level, uint8_t* second, uint8_t* third) {
   *third = static_cast<uint8_t>(values.size() > 2 ? values[2] : 0);
 }
 
-void GetCpuStart(void) { log("GetCpuStart"); }
+void RESINFO_CALL GetCpuStart(void) { log("GetCpuStart"); }
 
-uint8_t GetCpuUsage(void) {
+uint8_t RESINFO_CALL GetCpuUsage(void) {
   static unsigned cpuTurn = 0;
   log("GetCpuUsage");
   return static_cast<uint8_t>(take("GetCpuUsage", cpuTurn));
 }
 
 #ifndef FAKE_RESINFO_WITHOUT_MEMORYLOAD
-uint8_t MemoryLoad(void) {
+uint8_t RESINFO_CALL MemoryLoad(void) {
   static unsigned memoryTurn = 0;
   log("MemoryLoad");
   return static_cast<uint8_t>(take("MemoryLoad", memoryTurn));

@@ -8,6 +8,7 @@ extern "C" {
 #endif
 
 #define RESINFO_API __attribute__((visibility("default")))
+#define RESINFO_CALL
 
 // Free share of the kernel tables a desktop can run out of, in percent:
 // the smaller of the next two, the task table, the open-file table.

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "resinfo.h"
 #include "shares.h"
 
 namespace {
@@ -36,14 +37,14 @@ bool memoryStatus(MEMORYSTATUSEX& status) {
 
 extern "C" {
 
-__declspec(dllexport) void WINAPI GetResInfo(std::uint8_t* level, std::uint8_t* second, std::uint8_t* third) {
+void RESINFO_CALL GetResInfo(std::uint8_t* level, std::uint8_t* second, std::uint8_t* third) {
   static std::uint8_t headroom = 100;
   MEMORYSTATUSEX status;
   if (memoryStatus(status)) headroom = resinfo::Percent(status.ullAvailPageFile, status.ullTotalPageFile);
   *level = *second = *third = headroom;
 }
 
-__declspec(dllexport) void WINAPI GetCpuStart() {
+void RESINFO_CALL GetCpuStart(void) {
   FILETIME idle, kernel, user;
   const GetSystemTimesFn fn = systemTimes();
   if (!fn || !fn(&idle, &kernel, &user)) return;
@@ -51,12 +52,12 @@ __declspec(dllexport) void WINAPI GetCpuStart() {
   latestCpu = {ticks(idle), ticks(kernel), ticks(user)};
 }
 
-__declspec(dllexport) std::uint8_t WINAPI GetCpuUsage() {
+std::uint8_t RESINFO_CALL GetCpuUsage(void) {
   cpuBusy = resinfo::BusyPercent(previousCpu, latestCpu, cpuBusy);
   return cpuBusy;
 }
 
-__declspec(dllexport) std::uint8_t WINAPI MemoryLoad() {
+std::uint8_t RESINFO_CALL MemoryLoad(void) {
   static std::uint8_t free = 100;
   MEMORYSTATUSEX status;
   if (memoryStatus(status)) free = resinfo::Percent(status.ullAvailPhys, status.ullTotalPhys);

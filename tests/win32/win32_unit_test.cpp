@@ -1,0 +1,286 @@
+// A self-checking program (the win32 thread model's C++ library cannot
+// build GoogleTest): prints "N passed, M failed", exits non-zero on any
+// failure.
+//
+// The Windows backend's own pieces, under Wine: twips at real resolutions,
+// the code page conversions, the settings file's replacement step by step
+// (through failing calls) and on the real file system, the statistics
+// arithmetic, and the port calls on a refusing and on an emulated chip.
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "ansi_text.h"
+#include "guarded_ports.h"
+#include "port_instruction.h"
+#include "replace_file.h"
+#include "shares.h"
+#include "twips.h"
+#include "win32_loader.h"
+
+namespace {
+
+using namespace platform::win32;
+
+int passed = 0, failed = 0;
+std::vector<std::pair<const char*, std::function<void()>>>& tests() {
+  static std::vector<std::pair<const char*, std::function<void()>>> all;
+  return all;
+}
+struct Register {
+  Register(const char* name, std::function<void()> test) { tests().emplace_back(name, std::move(test)); }
+};
+#define TEST(group, name)                                  \
+  void group##_##name();                                   \
+  Register register_##group##_##name(#group "." #name, group##_##name); \
+  void group##_##name()
+
+// Failing checks say where; `<<` adds context.
+struct Check {
+  bool ok;
+  int line;
+  std::string note;
+  template <class T>
+  Check& operator<<(const T& value) {
+    if constexpr (std::is_convertible_v<T, std::string>) note += value;
+    return *this;
+  }
+  ~Check() {
+    if (ok) {
+      ++passed;
+      return;
+    }
+    ++failed;
+    std::printf("FAIL line %d %s\n", line, note.c_str());
+  }
+};
+#define EXPECT_TRUE(c) Check{bool(c), __LINE__, #c " "}
+#define EXPECT_FALSE(c) EXPECT_TRUE(!(c))
+#define EXPECT_EQ(a, b) EXPECT_TRUE((a) == (b))
+#define EXPECT_NE(a, b) EXPECT_TRUE((a) != (b))
+#define ASSERT_EQ(a, b) \
+  if (!((a) == (b))) return (void)(EXPECT_TRUE(false) << #a " == " #b)
+#define FAIL() return (void)(EXPECT_TRUE(false))
+
+TEST(Twips, FollowTheScreensResolution) {
+  EXPECT_EQ(TwipsPerPixelAt(96), 15.0f);
+  EXPECT_EQ(TwipsPerPixelAt(120), 12.0f);
+  EXPECT_EQ(TwipsPerPixelAt(0), 15.0f);  // a display that reports nothing
+  // The monitor window's client area.
+  EXPECT_EQ(PixelsAt(3630, 96), 242);
+  EXPECT_EQ(PixelsAt(585, 96), 39);
+  EXPECT_EQ(PixelsAt(3630, 144), 363);
+  EXPECT_EQ(PixelsAt(-1500, 96), -100);  // a screen left of the primary one
+  EXPECT_EQ(TwipsAt(242, 96), 3630.0f);
+  EXPECT_EQ(FontPixelsAt(9, 96), 12);
+  EXPECT_EQ(FontPixelsAt(9.75, 96), 13);
+}
+
+TEST(AnsiText, JapaneseTextsInCodePage932) {
+  EXPECT_EQ(Utf8ToAnsi("ペルモ", 932), "\x83\x79\x83\x8B\x83\x82");
+  EXPECT_EQ(Utf8ToAnsi("℃", 932), "\x81\x8E");
+  EXPECT_EQ(AnsiToUtf8("\x83\x79\x83\x8B\x83\x82", 932), "ペルモ");
+  EXPECT_EQ(Utf8ToAnsi("https://example.org/pelmodesk/", 932), "https://example.org/pelmodesk/");
+  EXPECT_EQ(Utf8ToAnsi("", 932), "");
+  // A Western code page has no katakana.
+  EXPECT_EQ(Utf8ToAnsi("ペルモ", 1252), "???");
+  EXPECT_EQ(Narrow(Widen("CPU使用率")), "CPU使用率");
+}
+
+// Records the calls and fails the one named.
+class ScriptedCalls final : public FileCalls {
+ public:
+  std::string failAt;
+  std::uint32_t error = ERROR_DISK_FULL;
+  int existing = 0;  // temporary names already taken
+  std::vector<std::string> calls;
+
+  std::uint32_t createNew(const std::string& name, Handle& file) override {
+    calls.push_back("create " + name);
+    file = reinterpret_cast<Handle>(1);
+    if (existing > 0) return existing--, ERROR_FILE_EXISTS;
+    return failing("create");
+  }
+  std::uint32_t write(Handle, std::string_view bytes) override {
+    calls.push_back("write " + std::string(bytes));
+    return failing("write");
+  }
+  std::uint32_t flush(Handle) override { return calls.push_back("flush"), failing("flush"); }
+  std::uint32_t close(Handle) override { return calls.push_back("close"), failing("close"); }
+  std::uint32_t moveOver(const std::string& from, const std::string& to) override {
+    calls.push_back("move " + from + " " + to);
+    return failing("move");
+  }
+  void remove(const std::string& name) override { calls.push_back("remove " + name); }
+
+ private:
+  std::uint32_t failing(const char* step) const { return failAt == step ? error : 0; }
+};
+
+TEST(ReplaceFile, WritesFlushesAndMovesATemporaryFileOverTheTarget) {
+  ScriptedCalls calls;
+  EXPECT_EQ(ReplaceWholeFile(calls, "pelmo.ini", "1\r\n", 42), "");
+  ASSERT_EQ(calls.calls.size(), 5u);
+  const std::string temporary = calls.calls[0].substr(7);
+  EXPECT_EQ(temporary.rfind("pelmo.ini.", 0), 0u);
+  EXPECT_EQ(temporary.size(), 16u);
+  EXPECT_EQ(calls.calls[1], "write 1\r\n");
+  EXPECT_EQ(calls.calls[2], "flush");
+  EXPECT_EQ(calls.calls[3], "close");
+  EXPECT_EQ(calls.calls[4], "move " + temporary + " pelmo.ini");
+}
+
+TEST(ReplaceFile, AFailedStepLeavesTheTargetAloneAndRemovesTheTemporaryFile) {
+  for (const char* step : {"write", "flush", "close", "move"}) {
+    ScriptedCalls calls;
+    calls.failAt = step;
+    EXPECT_EQ(ReplaceWholeFile(calls, "pelmo.ini", "x", 1), "No space left on device") << step;
+    const std::string temporary = calls.calls[0].substr(7);
+    EXPECT_EQ(calls.calls.back(), "remove " + temporary) << step;
+    // The target is never touched except by the move.
+    for (const std::string& call : calls.calls) {
+      if (call.rfind("move", 0) != 0) EXPECT_FALSE(call.ends_with(" pelmo.ini")) << call;
+    }
+    // The file is closed even when writing failed.
+    EXPECT_NE(std::find(calls.calls.begin(), calls.calls.end(), "close"), calls.calls.end()) << step;
+  }
+  ScriptedCalls denied;
+  denied.failAt = "create";
+  denied.error = ERROR_ACCESS_DENIED;
+  EXPECT_EQ(ReplaceWholeFile(denied, "pelmo.ini", "x", 1), "Permission denied");
+  EXPECT_EQ(denied.calls.size(), 1u);  // nothing to remove
+}
+
+TEST(ReplaceFile, ATakenTemporaryNameIsNotReused) {
+  ScriptedCalls calls;
+  calls.existing = 2;
+  EXPECT_EQ(ReplaceWholeFile(calls, "pelmo.ini", "x", 7), "");
+  EXPECT_NE(calls.calls[0], calls.calls[1]);
+  EXPECT_NE(calls.calls[1], calls.calls[2]);
+  EXPECT_EQ(calls.calls[3], "write x");
+}
+
+TEST(ReplaceFile, OnTheRealFileSystem) {
+  char directory[MAX_PATH];
+  GetTempPathA(MAX_PATH, directory);
+  const std::string name = std::string(directory) + "pelmo-test-" + std::to_string(GetCurrentProcessId()) + ".ini";
+  DeleteFileA(name.c_str());
+  EXPECT_TRUE(ReadWholeFile(name).status == platform::FileRead::Status::Missing);
+  ASSERT_EQ(ReplaceWholeFile(RealFileCalls(), name, "1635\r\n1260\r\n1\r\n", 1), "");
+  ASSERT_EQ(ReplaceWholeFile(RealFileCalls(), name, "15\r\n30\r\n0\r\n", 2), "");  // over an existing file
+  const platform::FileRead read = ReadWholeFile(name);
+  EXPECT_TRUE(read.status == platform::FileRead::Status::Ok);
+  EXPECT_EQ(read.text, "15\r\n30\r\n0\r\n");
+  // No temporary file is left behind: the file alone matches its name.
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((name + "*").c_str(), &found);
+  int files = 0;
+  if (search != INVALID_HANDLE_VALUE) {
+    do ++files;
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  EXPECT_EQ(files, 1);
+  DeleteFileA(name.c_str());
+}
+
+TEST(Statistics, SharesAndBusyTime) {
+  EXPECT_EQ(resinfo::Percent(1, 3), 33);
+  EXPECT_EQ(resinfo::Percent(2, 3), 67);
+  EXPECT_EQ(resinfo::Percent(5, 0), 100);
+  EXPECT_EQ(resinfo::Percent(7, 5), 100);
+  // Kernel time includes idle time: 400 of 1000 ticks busy.
+  EXPECT_EQ(resinfo::BusyPercent({100, 500, 200}, {700, 1200, 500}, 9), 40);
+  EXPECT_EQ(resinfo::BusyPercent({100, 500, 200}, {100, 500, 200}, 9), 9);  // no time passed
+  EXPECT_EQ(resinfo::BusyPercent({100, 500, 200}, {50, 600, 300}, 9), 9);   // a counter went back
+}
+
+TEST(PortInstructions, DecodedByLength) {
+  const std::uint8_t inDx[] = {0xEC}, outImm[] = {0xE6, 0x80}, in16[] = {0x66, 0xED}, other[] = {0x90};
+  EXPECT_EQ(DecodePortInstruction(inDx).length, 1u);
+  EXPECT_TRUE(DecodePortInstruction(inDx).reads);
+  EXPECT_EQ(DecodePortInstruction(outImm).length, 2u);
+  EXPECT_FALSE(DecodePortInstruction(outImm).reads);
+  EXPECT_EQ(DecodePortInstruction(in16).length, 2u);
+  EXPECT_EQ(DecodePortInstruction(in16).width, 2u);
+  EXPECT_EQ(DecodePortInstruction(other).length, 0u);
+}
+
+std::uint8_t chipTemperature = 0;
+std::uint8_t chipSelected = 0;
+
+LONG CALLBACK emulateChip(EXCEPTION_POINTERS* info) {
+  if (info->ExceptionRecord->ExceptionCode != EXCEPTION_PRIV_INSTRUCTION) return EXCEPTION_CONTINUE_SEARCH;
+  CONTEXT* c = info->ContextRecord;
+#if defined(_WIN64)
+  auto& ip = c->Rip;
+  auto& ax = c->Rax;
+#else
+  auto& ip = c->Eip;
+  auto& ax = c->Eax;
+#endif
+  const PortInstruction in = DecodePortInstruction(reinterpret_cast<const std::uint8_t*>(ip));
+  if (in.length == 0) return EXCEPTION_CONTINUE_SEARCH;
+  if (in.reads)
+    ax = (ax & ~0xFFull) | (chipSelected == 0x27 ? chipTemperature : 0xFFu);
+  else
+    chipSelected = static_cast<std::uint8_t>(ax);
+  ip += in.length;
+  return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+TEST(GuardedPorts, ARefusedPortInstructionShowsNoReadingAndTheProgramGoesOn) {
+  Win32Loader loader;
+  platform::BoundPortLibrary library(loader);
+  GuardedPorts ports(library);
+  EXPECT_EQ(ports.OutputPort(0x295, 0x27), 0x27);
+  ports.InputPort(0x296);
+  EXPECT_FALSE(ports.ChipAnswers());
+  // Not asked again, and no harm done to the caller's stack or registers.
+  volatile int canary = 1234;
+  EXPECT_EQ(ports.InputPort(0x296), -1);
+  EXPECT_EQ(canary, 1234);
+}
+
+TEST(GuardedPorts, AChipThatAnswersIsRead) {
+  void* emulator = AddVectoredExceptionHandler(1, emulateChip);
+  chipTemperature = 0xF6;  // -10 degrees
+  Win32Loader loader;
+  platform::BoundPortLibrary library(loader);
+  GuardedPorts ports(library);
+  for (int tick = 0; tick < 3; ++tick) {
+    ports.OutputPort(0x295, 0x27);
+    EXPECT_EQ(ports.InputPort(0x296), -10);
+  }
+  EXPECT_TRUE(ports.ChipAnswers());
+  RemoveVectoredExceptionHandler(emulator);
+}
+
+TEST(GuardedPorts, AMissingLibraryIsStillARunTimeError) {
+  Win32Loader loader;
+  platform::BoundPortLibrary library(loader, "no-such-pinlatch.dll");
+  GuardedPorts ports(library);
+  try {
+    ports.OutputPort(0x295, 0x27);
+    FAIL();  // no error
+  } catch (const platform::RuntimeError& e) {
+    EXPECT_TRUE(e.number() == platform::ErrorNumber::FileNotFound);
+  }
+}
+
+}  // namespace
+
+int main() {
+  for (const auto& [name, test] : tests()) {
+    const int before = failed;
+    test();
+    if (failed != before) std::printf("  in %s\n", name);
+  }
+  std::printf("%d passed, %d failed\n", passed, failed);
+  return failed ? 1 : 0;
+}
