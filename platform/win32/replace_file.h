@@ -16,6 +16,8 @@ namespace platform::win32 {
 class FileCalls {
  public:
   using Handle = void*;
+  // GetFileAttributesA: INVALID_FILE_ATTRIBUTES where nothing is there.
+  virtual std::uint32_t attributes(const std::string& name) = 0;
   virtual std::uint32_t createNew(const std::string& name, Handle& file) = 0;
   virtual std::uint32_t write(Handle file, std::string_view bytes) = 0;
   virtual std::uint32_t flush(Handle file) = 0;
@@ -30,12 +32,15 @@ class FileCalls {
 
 FileCalls& RealFileCalls();
 
-// Returns why it failed, or an empty string. `seed` varies the temporary
-// file's name.
-std::string ReplaceWholeFile(FileCalls& calls, std::string_view name, std::string_view bytes, std::uint32_t seed);
-// More than 1 MiB is no settings file and fails.
+// `seed` varies the temporary file's name. A file marked read-only, a
+// directory or a device is not replaced.
+FileProblem ReplaceWholeFile(FileCalls& calls, std::string_view name, std::string_view bytes, OldFile old,
+                             std::uint32_t seed);
+// Only a regular file is read; more than 1 MiB is no settings file.
 FileRead ReadWholeFile(std::string_view name);
-// A Windows error code in words.
+// A Windows error code as a problem the user is told about.
+FileProblem ProblemOf(std::uint32_t error);
+// The system's own words for an error code.
 std::string ErrorText(std::uint32_t error);
 
 }  // namespace platform::win32

@@ -150,11 +150,14 @@ LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       if (focusButton_) SetFocus(focusButton_);
       return 0;
-    // Alt+F4, the taskbar's close, or a logoff: unloaded the ordinary way.
-    case WM_CLOSE: raise([](FormHandlers& h) { h.onUnload(); }); return 0;
+    // Alt+F4 or the taskbar's close: unloaded the ordinary way, by someone
+    // who can answer a message box.
+    case WM_CLOSE: raise([](FormHandlers& h) { h.onUnload(UnloadMode::UserClose); }); return 0;
+    // A logoff or shutdown: unloaded before WM_ENDSESSION returns, since
+    // Windows may end the process right after; nobody answers a box then.
     case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION:
-      if (wParam) raise([](FormHandlers& h) { h.onUnload(); });
+      if (wParam) raise([](FormHandlers& h) { h.onUnload(UnloadMode::Unattended); });
       return 0;
     default: return DefWindowProcW(window_, message, wParam, lParam);
   }

@@ -40,15 +40,18 @@ std::vector<TwipsRect> Win32Session::screens() const {
 
 FileRead Win32Session::readFile(std::string_view name) { return ReadWholeFile(name); }
 
-std::string Win32Session::replaceFile(std::string_view name, std::string_view bytes) {
-  return ReplaceWholeFile(RealFileCalls(), name, bytes, GetTickCount() ^ (GetCurrentProcessId() << 16));
+FileProblem Win32Session::replaceFile(std::string_view name, std::string_view bytes, OldFile old) {
+  return ReplaceWholeFile(RealFileCalls(), name, bytes, old, GetTickCount() ^ (GetCurrentProcessId() << 16));
 }
 
 std::string Win32Session::toAnsi(std::string_view utf8) const { return Utf8ToAnsi(utf8); }
 std::string Win32Session::fromAnsi(std::string_view ansi) const { return AnsiToUtf8(ansi); }
 
 void Win32Session::warn(std::string_view text) {
-  std::fprintf(stderr, "pelmodesk: %.*s\n", static_cast<int>(text.size()), text.data());
+  // Written as bytes: a %s would stop at the first NUL.
+  std::fputs("pelmodesk: ", stderr);
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fputc('\n', stderr);
   std::fflush(stderr);
 }
 

@@ -13,7 +13,7 @@ class Win32Session final : public Session {
 
   std::vector<TwipsRect> screens() const override;
   FileRead readFile(std::string_view name) override;
-  std::string replaceFile(std::string_view name, std::string_view bytes) override;
+  FileProblem replaceFile(std::string_view name, std::string_view bytes, OldFile old) override;
   std::string toAnsi(std::string_view utf8) const override;
   std::string fromAnsi(std::string_view ansi) const override;
   void warn(std::string_view text) override;

@@ -33,7 +33,7 @@ LONG CALLBACK emulateChip(EXCEPTION_POINTERS* info) {
   const std::uint16_t port = in.immediatePort ? code[in.length - 1] : dx;
   if (in.reads) {
     const std::uint8_t value = port == 0x296 && selected == 0x27 ? temperature : 0xFF;
-    ax = (ax & ~0xFFull) | value;
+    ax = (ax & ~static_cast<decltype(+ax)>(0xFF)) | value;
   } else if (port == 0x295) {
     selected = static_cast<std::uint8_t>(ax);
   }

@@ -97,9 +97,11 @@ class ScriptedCalls final : public FileCalls {
  public:
   std::string failAt;
   std::uint32_t error = ERROR_DISK_FULL;
+  std::uint32_t targetAttributes = FILE_ATTRIBUTE_NORMAL;
   int existing = 0;  // temporary names already taken
   std::vector<std::string> calls;
 
+  std::uint32_t attributes(const std::string&) override { return targetAttributes; }
   std::uint32_t createNew(const std::string& name, Handle& file) override {
     calls.push_back("create " + name);
     file = reinterpret_cast<Handle>(1);
@@ -122,24 +124,31 @@ class ScriptedCalls final : public FileCalls {
   std::uint32_t failing(const char* step) const { return failAt == step ? error : 0; }
 };
 
+using Kind = platform::FileProblem::Kind;
+constexpr auto Replace = platform::OldFile::Replace;
+
 TEST(ReplaceFile, WritesFlushesAndMovesATemporaryFileOverTheTarget) {
   ScriptedCalls calls;
-  EXPECT_EQ(ReplaceWholeFile(calls, "pelmo.ini", "1\r\n", 42), "");
+  EXPECT_FALSE(ReplaceWholeFile(calls, "pelmo.ini", "1\r\n", Replace, 42).failed());
   ASSERT_EQ(calls.calls.size(), 5u);
   const std::string temporary = calls.calls[0].substr(7);
-  EXPECT_EQ(temporary.rfind("pelmo.ini.", 0), 0u);
-  EXPECT_EQ(temporary.size(), 16u);
+  EXPECT_TRUE(platform::IsTemporaryOf("pelmo.ini", temporary)) << temporary;
   EXPECT_EQ(calls.calls[1], "write 1\r\n");
   EXPECT_EQ(calls.calls[2], "flush");
   EXPECT_EQ(calls.calls[3], "close");
   EXPECT_EQ(calls.calls[4], "move " + temporary + " pelmo.ini");
+  // A rejected file is kept beside the new one.
+  ScriptedCalls keeping;
+  EXPECT_FALSE(ReplaceWholeFile(keeping, "pelmo.ini", "x", platform::OldFile::KeepAsBackup, 42).failed());
+  ASSERT_EQ(keeping.calls.size(), 6u);
+  EXPECT_EQ(keeping.calls[4], "move pelmo.ini pelmo.ini.bak");
 }
 
 TEST(ReplaceFile, AFailedStepLeavesTheTargetAloneAndRemovesTheTemporaryFile) {
   for (const char* step : {"write", "flush", "close", "move"}) {
     ScriptedCalls calls;
     calls.failAt = step;
-    EXPECT_EQ(ReplaceWholeFile(calls, "pelmo.ini", "x", 1), "No space left on device") << step;
+    EXPECT_TRUE(ReplaceWholeFile(calls, "pelmo.ini", "x", Replace, 1).kind == Kind::NoSpace) << step;
     const std::string temporary = calls.calls[0].substr(7);
     EXPECT_EQ(calls.calls.back(), "remove " + temporary) << step;
     // The target is never touched except by the move.
@@ -152,14 +161,22 @@ TEST(ReplaceFile, AFailedStepLeavesTheTargetAloneAndRemovesTheTemporaryFile) {
   ScriptedCalls denied;
   denied.failAt = "create";
   denied.error = ERROR_ACCESS_DENIED;
-  EXPECT_EQ(ReplaceWholeFile(denied, "pelmo.ini", "x", 1), "Permission denied");
+  EXPECT_TRUE(ReplaceWholeFile(denied, "pelmo.ini", "x", Replace, 1).kind == Kind::PermissionDenied);
   EXPECT_EQ(denied.calls.size(), 1u);  // nothing to remove
+  // A read-only file or a directory in its place is refused before anything is written.
+  for (const auto& [attributes, kind] : {std::pair{DWORD(FILE_ATTRIBUTE_READONLY), Kind::ReadOnlyFile},
+                                         std::pair{DWORD(FILE_ATTRIBUTE_DIRECTORY), Kind::IsADirectory}}) {
+    ScriptedCalls refused;
+    refused.targetAttributes = attributes;
+    EXPECT_TRUE(ReplaceWholeFile(refused, "pelmo.ini", "x", Replace, 1).kind == kind);
+    EXPECT_TRUE(refused.calls.empty());
+  }
 }
 
 TEST(ReplaceFile, ATakenTemporaryNameIsNotReused) {
   ScriptedCalls calls;
   calls.existing = 2;
-  EXPECT_EQ(ReplaceWholeFile(calls, "pelmo.ini", "x", 7), "");
+  EXPECT_FALSE(ReplaceWholeFile(calls, "pelmo.ini", "x", Replace, 7).failed());
   EXPECT_NE(calls.calls[0], calls.calls[1]);
   EXPECT_NE(calls.calls[1], calls.calls[2]);
   EXPECT_EQ(calls.calls[3], "write x");
@@ -171,8 +188,9 @@ TEST(ReplaceFile, OnTheRealFileSystem) {
   const std::string name = std::string(directory) + "pelmo-test-" + std::to_string(GetCurrentProcessId()) + ".ini";
   DeleteFileA(name.c_str());
   EXPECT_TRUE(ReadWholeFile(name).status == platform::FileRead::Status::Missing);
-  ASSERT_EQ(ReplaceWholeFile(RealFileCalls(), name, "1635\r\n1260\r\n1\r\n", 1), "");
-  ASSERT_EQ(ReplaceWholeFile(RealFileCalls(), name, "15\r\n30\r\n0\r\n", 2), "");  // over an existing file
+  ASSERT_EQ(ReplaceWholeFile(RealFileCalls(), name, "1635\r\n1260\r\n1\r\n", Replace, 1).failed(), false);
+  // over an existing file
+  ASSERT_EQ(ReplaceWholeFile(RealFileCalls(), name, "15\r\n30\r\n0\r\n", Replace, 2).failed(), false);
   const platform::FileRead read = ReadWholeFile(name);
   EXPECT_TRUE(read.status == platform::FileRead::Status::Ok);
   EXPECT_EQ(read.text, "15\r\n30\r\n0\r\n");
@@ -186,7 +204,13 @@ TEST(ReplaceFile, OnTheRealFileSystem) {
     FindClose(search);
   }
   EXPECT_EQ(files, 1);
+  // Marked read-only by its owner: left as it is.
+  SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(ReplaceWholeFile(RealFileCalls(), name, "x", Replace, 3).kind == Kind::ReadOnlyFile);
+  EXPECT_EQ(ReadWholeFile(name).text, "15\r\n30\r\n0\r\n");
+  SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
   DeleteFileA(name.c_str());
+  EXPECT_TRUE(ReadWholeFile(directory).problem.kind == Kind::IsADirectory);
 }
 
 TEST(Statistics, SharesAndBusyTime) {
@@ -227,7 +251,7 @@ LONG CALLBACK emulateChip(EXCEPTION_POINTERS* info) {
   const PortInstruction in = DecodePortInstruction(reinterpret_cast<const std::uint8_t*>(ip));
   if (in.length == 0) return EXCEPTION_CONTINUE_SEARCH;
   if (in.reads)
-    ax = (ax & ~0xFFull) | (chipSelected == 0x27 ? chipTemperature : 0xFFu);
+    ax = (ax & ~static_cast<decltype(+ax)>(0xFF)) | (chipSelected == 0x27 ? chipTemperature : 0xFFu);
   else
     chipSelected = static_cast<std::uint8_t>(ax);
   ip += in.length;

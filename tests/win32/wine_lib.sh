@@ -40,10 +40,10 @@ use_japanese_locale() {
 
 wine_() { "$wine_loader" "$@"; }
 
-# A fresh prefix, made once per run (several seconds) and copied for each
-# scenario: WINEPREFIX=$work/prefix-NAME.
+# A fresh prefix, made once per build directory (several seconds) and
+# copied for each scenario: WINEPREFIX=$work/prefix-NAME.
 new_prefix() {
-  local base=$work/prefix-base
+  local base=$win_build/wineprefix-base
   if [ ! -f "$base/system.reg" ]; then
     WINEPREFIX=$base timeout 180 "$wine_loader" wineboot -i >/dev/null 2>&1
     # The design font's name has no alias on Debian: IPA's proportional
