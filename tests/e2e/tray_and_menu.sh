@@ -22,15 +22,17 @@ start() {
 }
 mapped() { xwininfo -id "$main" | grep -q "IsViewable"; }
 above() { xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
+# The icon's window can be replaced while it docks: looked up again until
+# it holds still.
 icon_centre() {
-  local icon
+  local icon origin=
   for _ in $(seq 40); do
     icon=$(xwininfo -root -tree | awk '/"pelmodesk".* 22x22\+/ {print $1}')
-    [ -n "$icon" ] && break
+    [ -n "$icon" ] && origin=$(window_origin "$icon" 2>/dev/null) && [[ $origin =~ ^[0-9]+\ [0-9]+$ ]] && break
     sleep 0.1
   done
-  [ -n "$icon" ] || fail "no icon in the tray"
-  read -r x y < <(window_origin "$icon")
+  [[ $origin =~ ^[0-9]+\ [0-9]+$ ]] || fail "no icon in the tray"
+  read -r x y <<<"$origin"
   echo "$((x + 11)) $((y + 11))"
 }
 press_icon() {
