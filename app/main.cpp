@@ -22,8 +22,10 @@
 int main(int argc, char** argv) {
   platform::qt::PrepareQtForATinyWindow();
   platform::qt::PreferX11OnWayland();
+  platform::qt::ReportNoDisplayPlainly();
   QApplication app(argc, argv);
   platform::qt::ForgetPlatformChoice();
+  platform::qt::FinishQtStartup();
   // The window lives on in the tray when hidden.
   QApplication::setQuitOnLastWindowClosed(false);
   platform::qt::SubstituteDesignFonts();

@@ -58,6 +58,9 @@ inline constexpr std::string_view LibraryLoadFailed = "DLL 読み込み時のエ
 inline constexpr std::string_view EntryPointNotFound = "DLL エントリ ポイントが見つかりません。";
 inline constexpr std::string_view InvalidPropertyValue = "プロパティの値が不正です。";
 
+// Start-up without a display.
+inline constexpr std::string_view NoDisplay = "X11 または Wayland のディスプレイが見つかりません。DISPLAY または WAYLAND_DISPLAY を確かめてください。";
+
 // The settings file. A report reads, for example:
 //   pelmo.ini: 2 行目の左端位置「abc」は数値ではありません。既定の位置で起動します。
 //   読めなかったファイルは終了時に pelmo.ini.bak として残します。

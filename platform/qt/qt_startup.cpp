@@ -2,7 +2,11 @@
 
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QString>
 #include <QtGlobal>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 #include "texts.h"
 
@@ -11,11 +15,37 @@ namespace {
 
 bool choseX11 = false;
 
+std::vector<const char*> setForStartup;
+QtMessageHandler qtHandler = nullptr;
+
+void setUnlessChosen(const char* name, const char* value) {
+  if (qEnvironmentVariableIsSet(name)) return;
+  qputenv(name, QByteArray(value));
+  setForStartup.push_back(name);
+}
+
+void onStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
+    std::fprintf(stderr, "pelmodesk: %.*s\n", static_cast<int>(texts::NoDisplay.size()), texts::NoDisplay.data());
+    std::fflush(stderr);
+    std::_Exit(1);
+  }
+  qtHandler(type, context, message);
+}
+
 }  // namespace
 
 void PrepareQtForATinyWindow() {
-  if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", QByteArray("1"));
-  if (!qEnvironmentVariableIsSet("QT_NO_GLIB")) qputenv("QT_NO_GLIB", QByteArray("1"));
+  setUnlessChosen("QT_XCB_NO_MITSHM", "1");
+  setUnlessChosen("QT_NO_GLIB", "1");
+}
+
+void ReportNoDisplayPlainly() { qtHandler = qInstallMessageHandler(onStartupMessage); }
+
+void FinishQtStartup() {
+  if (qtHandler) qInstallMessageHandler(qtHandler);
+  for (const char* name : setForStartup) qunsetenv(name);
+  setForStartup.clear();
 }
 
 void PreferX11OnWayland() {

@@ -1,4 +1,5 @@
-// Choices about Qt itself, made before the application object exists.
+// Choices about Qt itself, made before the application object exists, and
+// what is undone once it does.
 #pragma once
 
 #include "session.h"
@@ -22,5 +23,14 @@ void PreferX11OnWayland();
 void ForgetPlatformChoice();
 // Running natively on Wayland, says once what does not work there.
 void NoteWaylandLimits(Session& session);
+
+// Until FinishQtStartup, a start-up that finds no display says so plainly
+// and ends with status 1; Qt's own way is abort() and talk of reinstalling.
+void ReportNoDisplayPlainly();
+
+// Once the application object exists: what was set in the environment for
+// Qt's start-up alone is taken out again, so that the programs a link
+// starts (a browser, a mail program) do not inherit it.
+void FinishQtStartup();
 
 }  // namespace platform::qt

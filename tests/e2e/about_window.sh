@@ -12,9 +12,10 @@ mkdir -p "$shots"
 start_display wm
 start_tray_host
 cd "$work"
-# A stub URL opener, first on PATH, that writes down what it was given.
+# A stub URL opener, first on PATH, that writes down what it was given and
+# the environment it got.
 mkdir bin
-printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/opened"\n' "$work" >bin/xdg-open
+printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/opened"\nenv >"%s/opener-env"\n' "$work" "$work" >bin/xdg-open
 chmod +x bin/xdg-open
 PATH=$work/bin:$PATH dbus-run-session -- "$program" >"$work/program.out" 2>&1 &
 app=$!
@@ -80,6 +81,8 @@ for _ in $(seq 40); do [ "$(wc -l <"$work/opened" 2>/dev/null || echo 0)" -ge 2 
 [ "$(cat "$work/opened")" = "$(printf 'https://example.org/pelmodesk/\nmailto:pmd@example.org')" ] ||
   fail "xdg-open was given: $(cat "$work/opened")"
 [ -n "$(about_window)" ] || fail "the window closed after a link"
+# Qt's start-up settings are the program's own, not its children's.
+grep -E '^QT_(NO_GLIB|XCB_NO_MITSHM)=' "$work/opener-env" && fail "the opener inherited Qt's start-up settings"
 
 echo "== Escape does nothing; Enter presses OK"
 xdotool windowactivate --sync "$about" 2>/dev/null || true

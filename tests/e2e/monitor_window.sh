@@ -14,6 +14,19 @@ origin_path() { [ "$sanitized" = sanitized ] && echo "$1" || true; }
 . "$(dirname "$0")/lib.sh"
 mkdir -p "$shots"
 
+echo "== no display: said plainly, and status 1"
+for display in unset :987; do
+  status=0
+  if [ $display = unset ]; then
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" >"$work/no-display.out" 2>&1 || status=$?
+  else
+    env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=$display "$program" >"$work/no-display.out" 2>&1 || status=$?
+  fi
+  [ "$status" = 1 ] || fail "exit status $status with DISPLAY $display: $(cat "$work/no-display.out")"
+  grep -q "X11 または Wayland のディスプレイが見つかりません" "$work/no-display.out" ||
+    fail "not said plainly with DISPLAY $display: $(cat "$work/no-display.out")"
+done
+
 start_display wm
 cd "$work"  # where pelmo.ini is read and written
 script=$work/script
