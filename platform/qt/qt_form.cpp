@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
+#include <utility>
 
 #include "qt_controls.h"
 #include "qt_look.h"
@@ -62,11 +63,15 @@ class ControlMouse final : public QObject {
       case QEvent::MouseButtonRelease: {
         auto* e = static_cast<QMouseEvent*>(event);
         const auto* widget = static_cast<QWidget*>(watched);
-        if (e->button() == Qt::LeftButton && widget->rect().contains(e->position().toPoint()))
+        // A double-click is one Click and one DblClick: its second release
+        // clicks nothing.
+        const bool second = std::exchange(afterDoubleClick_, false);
+        if (!second && e->button() == Qt::LeftButton && widget->rect().contains(e->position().toPoint()))
           form_.raise([&](FormHandlers& h) { h.onClick(control_); });
         return true;
       }
       case QEvent::MouseButtonDblClick:
+        afterDoubleClick_ = true;
         form_.raise([&](FormHandlers& h) { h.onDblClick(control_); });
         return true;
       default:
@@ -77,6 +82,7 @@ class ControlMouse final : public QObject {
  private:
   QtForm& form_;
   int control_;
+  bool afterDoubleClick_ = false;
 };
 
 }  // namespace

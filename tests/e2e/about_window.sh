@@ -84,6 +84,12 @@ for _ in $(seq 40); do [ "$(wc -l <"$work/opened" 2>/dev/null || echo 0)" -ge 2 
 # Qt's start-up settings are the program's own, not its children's.
 grep -E '^QT_(NO_GLIB|XCB_NO_MITSHM)=' "$work/opener-env" && fail "the opener inherited Qt's start-up settings"
 
+echo "== a double-click on a link opens it once"
+xdotool mousemove $((ax + 30)) $((ay + 82)) click --repeat 2 --delay 80 1
+for _ in $(seq 40); do [ "$(wc -l <"$work/opened")" -ge 3 ] && break; sleep 0.05; done
+sleep 0.5
+[ "$(wc -l <"$work/opened")" = 3 ] || fail "a double-click opened the link $(($(wc -l <"$work/opened") - 2)) times"
+
 echo "== Escape does nothing; Enter presses OK"
 xdotool windowactivate --sync "$about" 2>/dev/null || true
 xdotool key Escape
