@@ -105,6 +105,9 @@ QtForm::QtForm(const FormDesign& design, HandlerGuard& guard)
   setFont(ToQFont(design.font));
   // Everything is painted over the whole client area, so Qt need not clear it.
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // The monitor is almost never the active window, and its tooltips are
+  // what name its numbers.
+  setAttribute(Qt::WA_AlwaysShowToolTips);
   setMouseTracking(true);
   const QSize client(Px(design.clientWidth), Px(design.clientHeight));
   if (design.border == BorderStyle::Sizable) {

@@ -81,6 +81,18 @@ for column in "32x13+$((ox + 30))+$((oy + 23))" "32x13+$((ox + 110))+$((oy + 23)
   (( diff > 10 )) || fail "number at $column did not change ($diff pixels)"
 done
 
+echo "== the tooltip of "MEM" shows on the window that is not the active one"
+xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x' "$win")" && fail "the monitor window is the active one"
+xdotool mousemove $((ox + 15)) $((oy + 30)) sleep 0.2 mousemove $((ox + 16)) $((oy + 30))
+tip=
+for _ in $(seq 60); do
+  tip=$(xdotool search --onlyvisible --class pelmodesk | grep -vx "$win" | head -n 1) && [ -n "$tip" ] && break
+  sleep 0.05
+done
+[ -n "$tip" ] || fail "no tooltip over MEM"
+read -r tx ty < <(window_origin "$tip")
+(( ty > oy + 30 && tx < ox + 60 )) || fail "a window at $tx $ty that is no tooltip of MEM"
+
 kill -0 "$app" || fail "the program did not stay up"
 
 echo "== SIGTERM ends it cleanly"
