@@ -241,6 +241,10 @@ void Form1::onMenuClick(int item) {
 
 void Form1::onMouseDown(int control, int button, int shift, float x, float y) {
   if (control == platform::FormItself) Form_MouseDown(button, shift, x, y);
+  // Labels and the logo cover much of the window and have no press
+  // handlers: their right press is the window's, so that without a tray
+  // the menu opens wherever the window is pressed.
+  else if (button & platform::RightButton) Form_MouseDown(platform::RightButton, shift, x, y);
 }
 
 void Form1::onMouseMove(int control, int button, int shift, float x, float y) {

@@ -227,10 +227,13 @@ TEST_F(Lifecycle, PressesAndDoubleClicksOnTheWindow) {
   form.onMouseDown(platform::FormItself, platform::RightButton, 0, 30, 30);  // the tray has the menu
   form.onMouseDown(Label13, platform::LeftButton, 0, 30, 30);               // labels start no drag
   form.onMouseDown(Image5, platform::LeftButton, 0, 30, 30);
+  form.onMouseDown(Label13, platform::RightButton, 0, 30, 30);
   EXPECT_TRUE(journal.empty());
-  tray.present = false;  // no notification area: the window's own right press opens the menu
+  tray.present = false;  // no notification area: a right press anywhere on the window opens the menu
   form.onMouseDown(platform::FormItself, platform::RightButton, 0, 30, 30);
-  EXPECT_EQ(journal, (fake::Journal{"PopupMenu mnuTray"}));
+  form.onMouseDown(Label13, platform::RightButton, 0, 30, 30);
+  form.onMouseDown(Image5, platform::RightButton, 0, 30, 30);
+  EXPECT_EQ(journal, (fake::Journal{"PopupMenu mnuTray", "PopupMenu mnuTray", "PopupMenu mnuTray"}));
 
   form.onDblClick(Label2);
   EXPECT_TRUE(window.shown);
