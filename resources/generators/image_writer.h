@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -129,15 +130,41 @@ inline void pngChunk(Bytes& out, const char* type, const Bytes& data) {
   put32be(out, crc32(body.data(), body.size()));
 }
 
-// A 4-bit palette PNG (up to 16 colours); its pixel data is deflated as
-// stored blocks, which every reader accepts and which never varies.
-inline Bytes png4(const IndexedImage& img) {
+// A zlib stream of stored (uncompressed) blocks, which every reader accepts
+// and which never varies.
+inline Bytes storedZlib(const Bytes& raw) {
+  Bytes zlib{0x78, 0x01};
+  for (size_t pos = 0; pos < raw.size();) {
+    const size_t len = std::min<size_t>(65535, raw.size() - pos);
+    zlib.push_back(pos + len == raw.size() ? 1 : 0);
+    put16(zlib, static_cast<std::uint32_t>(len));
+    put16(zlib, static_cast<std::uint32_t>(~len & 0xFFFF));
+    zlib.insert(zlib.end(), raw.begin() + static_cast<long>(pos), raw.begin() + static_cast<long>(pos + len));
+    pos += len;
+  }
+  std::uint32_t a = 1, b = 0;
+  for (std::uint8_t v : raw) {
+    a = (a + v) % 65521;
+    b = (b + a) % 65521;
+  }
+  put32be(zlib, (b << 16) | a);
+  return zlib;
+}
+
+// The signature and the header chunk.
+inline Bytes pngStart(int width, int height, std::uint8_t depth, std::uint8_t colourType) {
   Bytes out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   Bytes ihdr;
-  put32be(ihdr, static_cast<std::uint32_t>(img.width));
-  put32be(ihdr, static_cast<std::uint32_t>(img.height));
-  ihdr.insert(ihdr.end(), {4, 3, 0, 0, 0});
+  put32be(ihdr, static_cast<std::uint32_t>(width));
+  put32be(ihdr, static_cast<std::uint32_t>(height));
+  ihdr.insert(ihdr.end(), {depth, colourType, 0, 0, 0});
   pngChunk(out, "IHDR", ihdr);
+  return out;
+}
+
+// A 4-bit palette PNG (up to 16 colours).
+inline Bytes png4(const IndexedImage& img) {
+  Bytes out = pngStart(img.width, img.height, 4, 3);  // 4-bit palette
   Bytes plte;
   for (const Rgb& c : img.palette) plte.insert(plte.end(), {c.r, c.g, c.b});
   pngChunk(out, "PLTE", plte);
@@ -155,23 +182,60 @@ inline Bytes png4(const IndexedImage& img) {
       raw.push_back(static_cast<std::uint8_t>((hi << 4) | (lo & 0x0F)));
     }
   }
-  Bytes zlib{0x78, 0x01};
-  for (size_t pos = 0; pos < raw.size();) {
-    const size_t len = std::min<size_t>(65535, raw.size() - pos);
-    zlib.push_back(pos + len == raw.size() ? 1 : 0);
-    put16(zlib, static_cast<std::uint32_t>(len));
-    put16(zlib, static_cast<std::uint32_t>(~len & 0xFFFF));
-    zlib.insert(zlib.end(), raw.begin() + static_cast<long>(pos), raw.begin() + static_cast<long>(pos + len));
-    pos += len;
-  }
-  std::uint32_t a = 1, b = 0;
-  for (std::uint8_t v : raw) {
-    a = (a + v) % 65521;
-    b = (b + a) % 65521;
-  }
-  put32be(zlib, (b << 16) | a);
-  pngChunk(out, "IDAT", zlib);
+  pngChunk(out, "IDAT", storedZlib(raw));
   pngChunk(out, "IEND", {});
+  return out;
+}
+
+// An 8-bit RGBA picture, row-major from the top-left pixel.
+struct RgbaImage {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgba;
+};
+
+inline Bytes png32(const RgbaImage& img) {
+  Bytes out = pngStart(img.width, img.height, 8, 6);  // 8-bit RGBA
+  Bytes raw;
+  const size_t rowBytes = static_cast<size_t>(img.width) * 4;
+  for (size_t y = 0; y < static_cast<size_t>(img.height); ++y) {
+    raw.push_back(0);  // no filter
+    raw.insert(raw.end(), img.rgba.begin() + static_cast<long>(y * rowBytes),
+               img.rgba.begin() + static_cast<long>((y + 1) * rowBytes));
+  }
+  pngChunk(out, "IDAT", storedZlib(raw));
+  pngChunk(out, "IEND", {});
+  return out;
+}
+
+// The picture scaled to size x size by area averaging (with premultiplied
+// alpha, so transparent pixels lend no colour): whole multiples come out
+// pixel for pixel, smaller sizes as the eye would blend them.
+inline RgbaImage scaled(const IndexedImage& img, int size) {
+  RgbaImage out{size, size, {}};
+  const double sx = double(img.width) / size, sy = double(img.height) / size;
+  for (int ty = 0; ty < size; ++ty) {
+    for (int tx = 0; tx < size; ++tx) {
+      double sum[4] = {0, 0, 0, 0};
+      for (int y = int(ty * sy); y < img.height && y < (ty + 1) * sy; ++y) {
+        const double h = std::min<double>(y + 1, (ty + 1) * sy) - std::max<double>(y, ty * sy);
+        for (int x = int(tx * sx); x < img.width && x < (tx + 1) * sx; ++x) {
+          const double w = h * (std::min<double>(x + 1, (tx + 1) * sx) - std::max<double>(x, tx * sx));
+          const std::uint8_t index = img.pixels[static_cast<size_t>(y * img.width + x)];
+          if (index == img.transparentIndex) continue;
+          const Rgb c = img.palette[index];
+          sum[0] += w * c.r;
+          sum[1] += w * c.g;
+          sum[2] += w * c.b;
+          sum[3] += w;
+        }
+      }
+      const double area = sx * sy;
+      for (int i = 0; i < 3; ++i)
+        out.rgba.push_back(static_cast<std::uint8_t>(sum[3] > 0 ? std::lround(sum[i] / sum[3]) : 0));
+      out.rgba.push_back(static_cast<std::uint8_t>(std::lround(255 * sum[3] / area)));
+    }
+  }
   return out;
 }
 

@@ -1,6 +1,9 @@
 // The window and tray icon: 32 x 32, 256 colours, transparent background.
+// Given a size as well, the same picture as an RGBA PNG of that size, for
+// the desktop's icon theme.
 // A grey surveillance camera with a blue stripe, its lens to the left, on a
 // wall mount, above a row of coloured lamps.
+#include <cstdlib>
 #include <cstring>
 
 #include "image_writer.h"
@@ -77,6 +80,11 @@ int main(int argc, char** argv) {
       if (index < 0) return 3;
       img.pixels.push_back(static_cast<std::uint8_t>(index));
     }
+  }
+  if (argc == 3) {
+    const int size = std::atoi(argv[2]);
+    if (size < 1 || size > 1024) return 2;
+    return finish(2, argv, png32(scaled(img, size)));
   }
   return finish(argc, argv, ico8(img));
 }
