@@ -198,7 +198,17 @@ void Form1::mnuAbout_Click() {
   window_.setVisible(true);
 }
 
-void Form1::noApp_Click() { window_.setVisible(false); }
+void Form1::noApp_Click() {
+  // Without a notification area there would be no icon to bring the window
+  // back: it stays.
+  if (tray_.available()) window_.setVisible(false);
+}
+
+void Form1::onTrayGone() {
+  // A hidden window would leave no way in; shown, its right press opens the
+  // menu.
+  if (!window_.visible()) mnuAbout_Click();
+}
 
 void Form1::mnuab_Click() { about_.mnuab_Click(); }
 

@@ -72,6 +72,7 @@ class Form1 final : public platform::FormHandlers {
   void onMouseDown(int control, int button, int shift, float x, float y) override;
   void onMouseMove(int control, int button, int shift, float x, float y) override;
   void onDblClick(int control) override;
+  void onTrayGone() override;
 
  private:
   platform::FormHost& window_;

@@ -83,6 +83,9 @@ class FormHandlers {
   virtual void onMouseMove(int /*control*/, int /*button*/, int /*shift*/, float /*x*/, float /*y*/) {}
   virtual void onClick(int /*control*/) {}
   virtual void onDblClick(int /*control*/) {}
+  // The notification area holding the form's icon went away (a panel that
+  // crashed or restarted); the icon comes back by itself with a new one.
+  virtual void onTrayGone() {}
 
  protected:
   ~FormHandlers() = default;

@@ -1,6 +1,8 @@
 #include "qt_tray.h"
 
+#include <QGuiApplication>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <algorithm>
 
 #include "qt_form.h"
@@ -23,7 +25,22 @@ QIcon trayIcon(const QPixmap& icon) {
 
 }  // namespace
 
-QtTray::QtTray(QtForm& form, const Session& session) : QObject(&form), form_(form), session_(session) {}
+QtTray::QtTray(QtForm& form, const Session& session) : QObject(&form), form_(form), session_(session) {
+  // Qt's X11 plugin announces each change of the tray (the owner of the
+  // system-tray selection) by a signal that QtWidgets itself connects to by
+  // name; its class is private to Qt, a QObject all the same.
+  auto* native = reinterpret_cast<QObject*>(QGuiApplication::platformNativeInterface());
+  if (!native || native->metaObject()->indexOfSignal("systemTrayWindowChanged(QScreen*)") < 0) return;
+  recheck_ = new QTimer(this);
+  recheck_->setSingleShot(true);
+  connect(native, SIGNAL(systemTrayWindowChanged(QScreen*)), recheck_, SLOT(start()));
+  connect(recheck_, &QTimer::timeout, this, [this] {
+    const bool hasTray = available();
+    if (hadTray_ && !hasTray) form_.raise([](FormHandlers& h) { h.onTrayGone(); });
+    hadTray_ = hasTray;
+  });
+  hadTray_ = available();
+}
 
 QtTray::~QtTray() = default;
 

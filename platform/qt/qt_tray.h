@@ -10,6 +10,7 @@
 #include "tray.h"
 
 class QSystemTrayIcon;
+class QTimer;
 
 namespace platform::qt {
 
@@ -27,6 +28,8 @@ class QtTray final : public QObject, public Tray {
   QtForm& form_;
   const Session& session_;
   QSystemTrayIcon* icon_ = nullptr;
+  QTimer* recheck_ = nullptr;  // runs when the X11 tray comes or goes
+  bool hadTray_ = false;
 };
 
 }  // namespace platform::qt

@@ -70,6 +70,10 @@ quit_from_menu() {
   xdotool mousemove "$qx" "$qy" sleep 0.2 click 1
   ended "quit ($1)"
 }
+stop_tray_host() {
+  kill "$tray_host"
+  wait "$tray_host" 2>/dev/null || true
+}
 signal_program() { kill "-$1" "$(xdotool getwindowpid "$main")"; }
 
 echo "== start without pelmo.ini: at the design position, normal z-order, icon in the tray"
@@ -151,10 +155,31 @@ for sig in TERM INT HUP; do
   xwininfo -root -tree | grep -q '"pelmodesk".* 22x22+' && fail "the icon outlived the program (SIG$sig)"
 done
 
+echo "== the tray going away shows the hidden window; a tray that comes back gets the icon again"
+start
+read -r x y < <(position)
+xdotool mousemove $((x + 120)) $((y + 4)) click --repeat 2 --delay 60 1
+sleep 0.5
+mapped && fail "a double-click did not hide the window"
+stop_tray_host
+for _ in $(seq 60); do mapped && break; sleep 0.05; done
+mapped || fail "the window stayed hidden when the tray went away"
+xdotool mousemove $((x + 120)) $((y + 4)) click --repeat 2 --delay 60 1
+sleep 0.5
+mapped || fail "hidden with no icon to bring it back"
+start_tray_host
+press_icon 3
+read -r hx hy < <(menu_item 2)
+xdotool mousemove "$hx" "$hy" sleep 0.2 click 1
+sleep 0.5
+mapped && fail "the hide item did not hide once the tray was back"
+press_icon 1
+mapped || fail "the icon in the new tray did not show the window"
+press_icon 3
+quit_from_menu "from a tray that came back"
+
 echo "== with no tray host, a right press on the window opens the menu, and quit works"
-pkill -TERM -P "$tray_host" 2>/dev/null || true
-kill "$tray_host"
-wait "$tray_host" 2>/dev/null || true
+stop_tray_host
 sleep 0.3
 start
 mapped || fail "no window without a tray"

@@ -235,6 +235,7 @@ TEST_F(Lifecycle, PressesAndDoubleClicksOnTheWindow) {
   form.onMouseDown(Image5, platform::RightButton, 0, 30, 30);
   EXPECT_EQ(journal, (fake::Journal{"PopupMenu mnuTray", "PopupMenu mnuTray", "PopupMenu mnuTray"}));
 
+  tray.present = true;
   form.onDblClick(Label2);
   EXPECT_TRUE(window.shown);
   form.onDblClick(Image5);
@@ -242,6 +243,22 @@ TEST_F(Lifecycle, PressesAndDoubleClicksOnTheWindow) {
   form.onMenuClick(mnuAbout);
   EXPECT_TRUE(window.shown);
   form.onDblClick(platform::FormItself);
+  EXPECT_FALSE(window.shown);
+}
+
+TEST_F(Lifecycle, WithoutATrayTheWindowIsNeverLeftHidden) {
+  form.Form_Load();
+  form.onTrayGone();  // while shown: nothing to do
+  EXPECT_TRUE(window.shown);
+  form.noApp_Click();
+  tray.present = false;
+  form.onTrayGone();
+  EXPECT_TRUE(window.shown);
+  form.onDblClick(platform::FormItself);  // no icon to bring it back: it stays
+  form.onMenuClick(noApp);
+  EXPECT_TRUE(window.shown);
+  tray.present = true;  // a tray came back
+  form.onMenuClick(noApp);
   EXPECT_FALSE(window.shown);
 }
 
