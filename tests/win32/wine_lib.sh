@@ -53,6 +53,9 @@ new_prefix() {
     WINEPREFIX=$base "$wine_loader" reg add 'HKCU\Software\Wine\WineBrowser' /v Mailers /d xdg-email /f >/dev/null 2>&1
     WINEPREFIX=$base "$wine_loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 \
       /f >/dev/null 2>&1
+    # Frames as Windows draws them: without this, Wine asks the window
+    # manager to decorate a sizing border, and openbox adds a title bar.
+    WINEPREFIX=$base "$wine_loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
     WINEPREFIX=$base "$wine_server" -w
     [ -f "$base/system.reg" ] || fail "no Wine prefix"
   fi
