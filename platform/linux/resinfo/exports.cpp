@@ -46,6 +46,15 @@ Clock::time_point limitsReadAt;
 bool limitsRead = false;
 std::optional<std::uint64_t> threadsMax, pidMax;
 
+// The task and open-file tables fill over minutes, not half seconds, and
+// each read of a kernel file costs the whole system a little: each count is
+// taken again every five seconds, the two half a period apart, so that no
+// sample reads more than the CPU and memory files and one of these.
+constexpr auto TableReuse = std::chrono::seconds(5);
+std::optional<Clock::time_point> tasksDue, filesDue;  // none yet: due now
+std::optional<std::uint64_t> tasks;
+std::optional<FileTable> files;
+
 }  // namespace
 
 extern "C" {
@@ -58,8 +67,15 @@ void GetResInfo(uint8_t* level, uint8_t* tasksFree, uint8_t* filesFree) {
     limitsRead = true;
     limitsReadAt = now;
   }
-  const auto levels =
-      ResourceFreeLevels(ParseTaskCount(loadavgFile.read()), threadsMax, pidMax, ParseFileNr(fileNrFile.read()));
+  if (!tasksDue || now >= *tasksDue) {
+    tasks = ParseTaskCount(loadavgFile.read());
+    tasksDue = now + TableReuse;
+  }
+  if (!filesDue || now >= *filesDue) {
+    files = ParseFileNr(fileNrFile.read());
+    filesDue = now + (filesDue ? TableReuse : TableReuse / 2);
+  }
+  const auto levels = ResourceFreeLevels(tasks, threadsMax, pidMax, files);
   if (levels) resourcesFree = *levels;
   *level = resourcesFree.overall;
   *tasksFree = resourcesFree.tasks;
