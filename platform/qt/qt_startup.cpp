@@ -38,6 +38,7 @@ void onStartupMessage(QtMsgType type, const QMessageLogContext& context, const Q
 void PrepareQtForATinyWindow() {
   setUnlessChosen("QT_XCB_NO_MITSHM", "1");
   setUnlessChosen("QT_NO_GLIB", "1");
+  setUnlessChosen("QT_IM_MODULE", "none");
 }
 
 void ReportNoDisplayPlainly() { qtHandler = qInstallMessageHandler(onStartupMessage); }

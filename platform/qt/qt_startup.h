@@ -10,7 +10,9 @@ namespace platform::qt {
 // defaults are made for larger windows: shared-memory images cost the GUI
 // thread an X round trip (and a hand-off to Qt's X reader thread) on every
 // repaint, and the GLib event loop costs more per wake-up than Qt's own.
-// Both are turned off unless the user has chosen otherwise.
+// Nothing in the program takes typed text, so it needs no input method (Qt
+// would load one and its compose tables before the first paint). All three
+// are turned off unless the user has chosen otherwise.
 void PrepareQtForATinyWindow();
 
 // The window needs a place of its own choosing, always-on-top and no

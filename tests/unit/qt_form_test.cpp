@@ -3,12 +3,13 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFile>
 #include <QFontInfo>
-
 
 #include "form1_design.h"
 #include "qt_form.h"
 #include "qt_controls.h"
+#include "picture_decode.h"
 #include "qt_look.h"
 
 namespace {
@@ -95,6 +96,29 @@ TEST_F(MonitorWindow, NothingIsRepaintedThatDidNotChange) {
   window.setCaption(Label2, "42");
   QApplication::processEvents();
   EXPECT_GT(counter.paints, 0);
+}
+
+// The program reads its own pictures past Qt's plugins: it must see exactly
+// what Qt would, and decline (not misread) what it does not know.
+TEST(Pictures, OwnDecodersSeeWhatQtSeesAndDeclineTheRest) {
+  using platform::qt::DecodePaletteBmp, platform::qt::DecodePaletteIcon, platform::qt::DecodePalettePng;
+  const std::pair<const char*, QImage (*)(const QByteArray&)> pictures[] = {
+      {":/pictures/background.bmp", DecodePaletteBmp},
+      {":/pictures/icon.ico", DecodePaletteIcon},
+      {":/pictures/logo.png", DecodePalettePng},
+  };
+  for (const auto& [path, decode] : pictures) {
+    SCOPED_TRACE(path);
+    QFile file(QString::fromLatin1(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const QImage ours = decode(bytes);
+    ASSERT_FALSE(ours.isNull());
+    EXPECT_EQ(ours.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+              QImage(QString::fromLatin1(path)).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    for (qsizetype cut : {qsizetype(0), qsizetype(30), bytes.size() / 2, bytes.size() - 20})
+      EXPECT_TRUE(decode(bytes.left(cut)).isNull()) << "cut at " << cut;
+  }
 }
 
 }  // namespace
