@@ -23,7 +23,9 @@ int main(int argc, char** argv) {
   platform::qt::PrepareQtForATinyWindow();
   platform::qt::PreferX11OnWayland();
   platform::qt::ReportNoDisplayPlainly();
+  platform::qt::FontConfigInAdvance fontConfig;
   QApplication app(argc, argv);
+  fontConfig.wait();
   platform::qt::ForgetPlatformChoice();
   platform::qt::FinishQtStartup();
   // The window lives on in the tray when hidden.

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QString>
 #include <QtGlobal>
+#include <fontconfig/fontconfig.h>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -64,6 +65,18 @@ void ForgetPlatformChoice() {
 
 void NoteWaylandLimits(Session& session) {
   if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) session.warn(texts::WaylandLimits);
+}
+
+}  // namespace platform::qt
+
+namespace platform::qt {
+
+// Fontconfig keeps the first configuration that finishes loading; Qt's own
+// FcInit() then finds it ready.
+FontConfigInAdvance::FontConfigInAdvance() : reader_([] { FcInit(); }) {}
+
+void FontConfigInAdvance::wait() {
+  if (reader_.joinable()) reader_.join();
 }
 
 }  // namespace platform::qt

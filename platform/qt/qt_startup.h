@@ -2,6 +2,8 @@
 // what is undone once it does.
 #pragma once
 
+#include <thread>
+
 #include "session.h"
 
 namespace platform::qt {
@@ -34,5 +36,26 @@ void ReportNoDisplayPlainly();
 // Qt's start-up alone is taken out again, so that the programs a link
 // starts (a browser, a mail program) do not inherit it.
 void FinishQtStartup();
+
+}  // namespace platform::qt
+
+namespace platform::qt {
+
+// Reading the font configuration (some fifty files on a desktop, and the
+// font caches) is the largest single step before the first paint, and it
+// needs nothing from Qt. It runs on a thread of its own while Qt loads its
+// platform plugin and connects to the display; wait() joins it before the
+// first font is asked for.
+class FontConfigInAdvance {
+ public:
+  FontConfigInAdvance();
+  ~FontConfigInAdvance() { wait(); }
+  FontConfigInAdvance(const FontConfigInAdvance&) = delete;
+  FontConfigInAdvance& operator=(const FontConfigInAdvance&) = delete;
+  void wait();
+
+ private:
+  std::thread reader_;
+};
 
 }  // namespace platform::qt
