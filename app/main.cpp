@@ -1,9 +1,14 @@
 // pelmodesk: the monitor window, its logic, and the libraries and chip it
 // reads.
 #include <QApplication>
+#include <QSocketNotifier>
+#include <chrono>
+#include <cstdio>
+#include <memory>
 
 #include "abrupt_exit.h"
 #include "board_ports.h"
+#include "directory_claim.h"
 #include "dl_loader.h"
 #include "form1.h"
 #include "form1_design.h"
@@ -18,8 +23,20 @@
 #include "qt_tray.h"
 #include "quit_signals.h"
 #include "stats_library.h"
+#include "texts.h"
 
 int main(int argc, char** argv) {
+  // One copy per settings directory: a second start shows the running
+  // copy's window and ends.
+  platform::linux_::DirectoryClaim claim;
+  switch (claim.claim(std::chrono::seconds(5))) {
+    case platform::linux_::DirectoryClaim::Outcome::Answered: return 0;
+    case platform::linux_::DirectoryClaim::Outcome::Unanswered:
+      std::fprintf(stderr, "pelmodesk: %.*s\n", static_cast<int>(texts::OtherCopySilent.size()),
+                   texts::OtherCopySilent.data());
+      return 1;
+    default: break;
+  }
   platform::qt::PrepareQtForATinyWindow();
   platform::qt::PreferX11OnWayland();
   platform::qt::ReportNoDisplayPlainly();
@@ -58,6 +75,17 @@ int main(int argc, char** argv) {
   platform::qt::SaveOnAbruptExit displayLoss(unattendedUnload);
   window.raise([](platform::FormHandlers& h) { h.onLoad(); });
   if (guard.ending()) return 1;  // a run-time error while loading, already reported
+  // Taken in the event loop, inside a menu's or a box's loop too. A copy
+  // that is ending gives no answer: the new start then runs once it is gone.
+  std::unique_ptr<QSocketNotifier> otherStarts;
+  if (claim.listener() >= 0) {
+    otherStarts = std::make_unique<QSocketNotifier>(claim.listener(), QSocketNotifier::Read);
+    QObject::connect(otherStarts.get(), &QSocketNotifier::activated, [&] {
+      const bool showing = !guard.ending();
+      if (claim.takeRequest(showing) && showing)
+        window.raise([](platform::FormHandlers& h) { h.onAnotherStart(); });
+    });
+  }
   const int status = QApplication::exec();
   if (quitSignals.received()) unattendedUnload();  // does nothing once the program is ending
   return status;

@@ -204,6 +204,13 @@ void Form1::noApp_Click() {
   if (tray_.available()) window_.setVisible(false);
 }
 
+void Form1::onAnotherStart() {
+  // The user started the program to see it: shown as the icon's left press
+  // shows it, and brought to the front.
+  mnuAbout_Click();
+  ApiResult = window_.SetForegroundWindow();
+}
+
 void Form1::onTrayGone() {
   // A hidden window would leave no way in; shown, its right press opens the
   // menu.

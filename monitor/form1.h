@@ -73,6 +73,7 @@ class Form1 final : public platform::FormHandlers {
   void onMouseMove(int control, int button, int shift, float x, float y) override;
   void onDblClick(int control) override;
   void onTrayGone() override;
+  void onAnotherStart() override;
 
  private:
   platform::FormHost& window_;

@@ -86,6 +86,9 @@ class FormHandlers {
   // The notification area holding the form's icon went away (a panel that
   // crashed or restarted); the icon comes back by itself with a new one.
   virtual void onTrayGone() {}
+  // The program was started again where this copy runs (the same settings
+  // file); that start has ended, and this copy is asked to the front.
+  virtual void onAnotherStart() {}
 
  protected:
   ~FormHandlers() = default;

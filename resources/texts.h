@@ -61,6 +61,10 @@ inline constexpr std::string_view InvalidPropertyValue = "プロパティの値�
 // Start-up without a display.
 inline constexpr std::string_view NoDisplay = "X11 または Wayland のディスプレイが見つかりません。DISPLAY または WAYLAND_DISPLAY を確かめてください。";
 
+// A second start in the directory of a running copy that does not answer.
+inline constexpr std::string_view OtherCopySilent =
+    "このディレクトリではペルモがすでに動いていますが、応答がありません。";
+
 // The settings file. A report reads, for example:
 //   pelmo.ini: 2 行目の左端位置「abc」は数値ではありません。既定の位置で起動します。
 //   読めなかったファイルは終了時に pelmo.ini.bak として残します。

@@ -256,7 +256,11 @@ std::int32_t QtForm::SetWindowPos(std::int32_t insertAfter, std::uint32_t flags)
 }
 
 std::int32_t QtForm::SetForegroundWindow() {
-  if (isVisible()) activateWindow();
+  // The foreground window is also the top one.
+  if (isVisible()) {
+    QWidget::raise();
+    activateWindow();
+  }
   return 1;
 }
 

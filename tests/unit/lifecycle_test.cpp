@@ -262,6 +262,15 @@ TEST_F(Lifecycle, WithoutATrayTheWindowIsNeverLeftHidden) {
   EXPECT_FALSE(window.shown);
 }
 
+TEST_F(Lifecycle, AnotherStartBringsTheWindowToTheFront) {
+  form.Form_Load();
+  form.noApp_Click();
+  journal.clear();
+  form.onAnotherStart();
+  EXPECT_TRUE(window.shown);
+  EXPECT_EQ(journal.back(), "SetForegroundWindow");
+}
+
 TEST_F(Lifecycle, QuitFromInsideThePopupMenu) {
   form.Form_Load();
   window.onPopup = [this] { form.onMenuClick(mnuEnd); };
