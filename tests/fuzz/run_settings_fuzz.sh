@@ -7,6 +7,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
 work=$1
 seconds=${2:-30}
+# The corpus in WORK_DIR grows from run to run: the seeds join what is there.
 mkdir -p "$work/corpus"
 cp "$here"/corpus/* "$work/corpus/"
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
