@@ -51,8 +51,12 @@ start_tray_host() {
 
 # In a sanitized build the sanitizer's dlopen does not search the program's
 # RUNPATH ($ORIGIN): there the program's directory goes into LD_LIBRARY_PATH.
+# There also, leaks that belong to Qt's own libraries are not reported.
 find_libraries_beside() {
-  [ "${2:-}" = sanitized ] && export LD_LIBRARY_PATH=$(dirname "$1")
+  if [ "${2:-}" = sanitized ]; then
+    export LD_LIBRARY_PATH=$(dirname "$1")
+    export LSAN_OPTIONS=suppressions=$(realpath "$(dirname "${BASH_SOURCE[0]}")")/qt-leaks.supp:print_suppressions=0
+  fi
   return 0
 }
 
