@@ -1,5 +1,7 @@
 #include "qt_tray.h"
 
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
 #include <QGuiApplication>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -26,14 +28,21 @@ QIcon trayIcon(const QPixmap& icon) {
 }  // namespace
 
 QtTray::QtTray(QtForm& form, const Session& session) : QObject(&form), form_(form), session_(session) {
+  recheck_ = new QTimer(this);
+  recheck_->setSingleShot(true);
   // Qt's X11 plugin announces each change of the tray (the owner of the
   // system-tray selection) by a signal that QtWidgets itself connects to by
   // name; its class is private to Qt, a QObject all the same.
   auto* native = reinterpret_cast<QObject*>(QGuiApplication::platformNativeInterface());
-  if (!native || native->metaObject()->indexOfSignal("systemTrayWindowChanged(QScreen*)") < 0) return;
-  recheck_ = new QTimer(this);
-  recheck_->setSingleShot(true);
-  connect(native, SIGNAL(systemTrayWindowChanged(QScreen*)), recheck_, SLOT(start()));
+  if (native && native->metaObject()->indexOfSignal("systemTrayWindowChanged(QScreen*)") >= 0)
+    connect(native, SIGNAL(systemTrayWindowChanged(QScreen*)), recheck_, SLOT(start()));
+  // A StatusNotifierItem tray is the watcher on the session bus: a panel
+  // that crashes takes it along.
+  if (QDBusConnection::sessionBus().isConnected()) {
+    auto* watcher = new QDBusServiceWatcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
+                                            QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, recheck_, qOverload<>(&QTimer::start));
+  }
   connect(recheck_, &QTimer::timeout, this, [this] {
     const bool hasTray = available();
     if (hadTray_ && !hasTray) form_.raise([](FormHandlers& h) { h.onTrayGone(); });

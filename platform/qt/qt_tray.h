@@ -28,7 +28,7 @@ class QtTray final : public QObject, public Tray {
   QtForm& form_;
   const Session& session_;
   QSystemTrayIcon* icon_ = nullptr;
-  QTimer* recheck_ = nullptr;  // runs when the X11 tray comes or goes
+  QTimer* recheck_ = nullptr;  // runs when a tray comes or goes
   bool hadTray_ = false;
 };
 

@@ -21,7 +21,8 @@ export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
 # Debian's own python3: the one with python3-dbus and python3-gi.
 host() { /usr/bin/python3 "$here/sni_watcher.py" "$@"; }
 host watch >"$work/watcher.out" 2>&1 &
-pids+=($!)
+watcher=$!
+pids+=($watcher)
 for _ in $(seq 100); do grep -q ready "$work/watcher.out" && break; sleep 0.05; done
 grep -q ready "$work/watcher.out" || fail "the watcher did not start"
 
@@ -86,6 +87,21 @@ echo "== Activate shows the window"
 host call "$service" Activate 0 0
 for _ in $(seq 40); do mapped && break; sleep 0.05; done
 mapped || fail "Activate did not show the window"
+
+echo "== the panel going away shows the hidden window; a new one gets the item again"
+xdotool mousemove 300 200
+host call "$service" ContextMenu 300 200
+choose 2
+mapped && fail "the hide item left the window shown"
+pkill -TERM -P "$watcher"  # the watcher runs under a subshell
+wait "$watcher" 2>/dev/null || true
+for _ in $(seq 60); do mapped && break; sleep 0.05; done
+mapped || fail "the window stayed hidden when the watcher went away"
+host watch >"$work/watcher.out" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do grep -q "^registered " "$work/watcher.out" && break; sleep 0.05; done
+service=$(awk '/^registered / && !found {print $2; found = 1}' "$work/watcher.out")
+[ -n "$service" ] || fail "the item did not register with the new watcher: $(cat "$work/watcher.out")"
 
 echo "== quitting from the menu unregisters the item"
 xdotool mousemove 300 200
