@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
   // One copy per settings directory: a second start shows the running
   // copy's window and ends.
   platform::linux_::DirectoryClaim claim;
-  switch (claim.claim(std::chrono::seconds(5))) {
+  switch (claim.claim(texts::SettingsFile, std::chrono::seconds(5))) {
     case platform::linux_::DirectoryClaim::Outcome::Answered: return 0;
     case platform::linux_::DirectoryClaim::Outcome::Unanswered:
       std::fprintf(stderr, "pelmodesk: %.*s\n", static_cast<int>(texts::OtherCopySilent.size()),

@@ -8,8 +8,10 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <thread>
 
 namespace platform::linux_ {
@@ -22,10 +24,17 @@ struct Address {
   socklen_t length = 0;
 };
 
-// The abstract name (a leading NUL) of this user's claim on the directory.
-bool addressOfCurrentDirectory(Address& address) {
+// The abstract name (a leading NUL) of this user's claim on the directory
+// the settings file is written in: where its link points, or here.
+bool addressOfSettingsDirectory(std::string_view file, Address& address) {
+  std::string directory = ".";
+  if (char* target = ::realpath(std::string(file).c_str(), nullptr)) {
+    directory = target;
+    std::free(target);
+    directory.erase(directory.rfind('/') + 1);
+  }
   struct stat here {};
-  if (::stat(".", &here) != 0) return false;
+  if (::stat(directory.c_str(), &here) != 0) return false;
   const std::string name = "pelmodesk/" + std::to_string(::getuid()) + "/" + std::to_string(here.st_dev) + ":" +
                            std::to_string(here.st_ino);
   address.un.sun_family = AF_UNIX;
@@ -68,9 +77,9 @@ DirectoryClaim::~DirectoryClaim() {
   if (listener_ >= 0) ::close(listener_);
 }
 
-DirectoryClaim::Outcome DirectoryClaim::claim(std::chrono::milliseconds patience) {
+DirectoryClaim::Outcome DirectoryClaim::claim(std::string_view name, std::chrono::milliseconds patience) {
   Address address;
-  if (!addressOfCurrentDirectory(address)) return Outcome::Unclaimed;
+  if (!addressOfSettingsDirectory(name, address)) return Outcome::Unclaimed;
   const auto deadline = std::chrono::steady_clock::now() + patience;
   for (;;) {
     // Non-blocking: a request that is gone again by the time it is taken

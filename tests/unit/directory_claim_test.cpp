@@ -1,5 +1,6 @@
 // One copy per settings directory, with the running copy played by the
-// test: who answers, who keeps silent, and a copy that is ending.
+// test: who answers, who keeps silent, a copy that is ending, and a link to
+// the running copy's file from elsewhere.
 #include "directory_claim.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace {
@@ -33,23 +35,26 @@ TEST(DirectoryClaim, OneCopyPerDirectory) {
   fs::current_path(a);
 
   auto running = std::make_unique<DirectoryClaim>();
-  ASSERT_EQ(running->claim(1s), Outcome::Claimed);
+  ASSERT_EQ(running->claim("pelmo.ini", 1s), Outcome::Claimed);
   EXPECT_FALSE(running->takeRequest(true));  // nothing waiting: no wait either
 
   DirectoryClaim later;
   std::thread copy = answering(running, true, false);
-  EXPECT_EQ(later.claim(2s), Outcome::Answered);
+  EXPECT_EQ(later.claim("pelmo.ini", 2s), Outcome::Answered);
   copy.join();
   EXPECT_EQ(later.listener(), -1);
-  EXPECT_EQ(later.claim(200ms), Outcome::Unanswered);  // nobody takes the request
+  EXPECT_EQ(later.claim("pelmo.ini", 200ms), Outcome::Unanswered);  // nobody takes the request
 
   copy = answering(running, false, true);  // ending: no answer, then gone
-  EXPECT_EQ(later.claim(2s), Outcome::Claimed);
+  EXPECT_EQ(later.claim("pelmo.ini", 2s), Outcome::Claimed);
   copy.join();
 
   fs::current_path(b);
+  std::ofstream(fs::path(a) / "pelmo.ini") << "1\r\n2\r\n1\r\n";
+  fs::create_symlink(fs::path(a) / "pelmo.ini", "linked.ini");
   DirectoryClaim elsewhere;
-  EXPECT_EQ(elsewhere.claim(1s), Outcome::Claimed);
+  EXPECT_EQ(elsewhere.claim("linked.ini", 200ms), Outcome::Unanswered);  // the same file, through a link
+  EXPECT_EQ(elsewhere.claim("pelmo.ini", 1s), Outcome::Claimed);
 
   fs::current_path(home);
   fs::remove_all(a);
