@@ -51,7 +51,9 @@ int unixSocket(int flags = 0) { return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOE
 enum class Reply { Yes, Silent, Stranger, Closed };
 
 Reply ask(const Address& address, std::chrono::milliseconds patience) {
-  const int fd = unixSocket();
+  // Non-blocking: a copy too busy to take connections (its backlog full)
+  // is asked again rather than waited on past the patience.
+  const int fd = unixSocket(SOCK_NONBLOCK);
   if (fd < 0) return Reply::Closed;
   Reply reply = Reply::Closed;
   if (::connect(fd, reinterpret_cast<const sockaddr*>(&address.un), address.length) == 0) {
@@ -111,8 +113,9 @@ bool DirectoryClaim::takeRequest(bool willShow) {
   const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
   if (fd < 0) return false;
   if (willShow) {
+    // The asker may have given up and gone: no SIGPIPE for that.
     const char answer = Agreed;
-    (void)!::write(fd, &answer, 1);
+    (void)!::send(fd, &answer, 1, MSG_NOSIGNAL);
   }
   ::close(fd);
   return true;
