@@ -2,11 +2,15 @@
 // libraries and chip it reads.
 #include <windows.h>
 
+#include <cstdio>
+
 #include "form1.h"
 #include "form1_design.h"
+#include "directory_claim.h"
 #include "form2.h"
 #include "guarded_ports.h"
 #include "stats_library.h"
+#include "texts.h"
 #include "win32_error_reporter.h"
 #include "win32_form.h"
 #include "win32_forms.h"
@@ -17,6 +21,17 @@
 
 int main() {
   namespace w = platform::win32;
+  // One copy per settings directory: a second start shows the running
+  // copy's window and ends.
+  w::DirectoryClaim claim;
+  switch (claim.claim(5000)) {
+    case w::DirectoryClaim::Outcome::Answered: return 0;
+    case w::DirectoryClaim::Outcome::Unanswered:
+      std::fprintf(stderr, "pelmodesk: %.*s\n", static_cast<int>(texts::OtherCopySilent.size()),
+                   texts::OtherCopySilent.data());
+      return 1;
+    case w::DirectoryClaim::Outcome::Claimed: break;
+  }
   w::Win32ErrorReporter reporter;
   platform::HandlerGuard guard(reporter);
   w::Win32Loader loader;
@@ -32,6 +47,11 @@ int main() {
   about::Form2 about(forms, shell, session);
   monitor::Form1 form({window, stats, ports, tray, session, about});
   window.attach(form);
+  window.onMessage(w::DirectoryClaim::RequestMessage(), [&](WPARAM, LPARAM key) -> LRESULT {
+    if (!claim.isForThisDirectory(key) || guard.ending()) return 0;
+    window.raise([](platform::FormHandlers& h) { h.onAnotherStart(); });
+    return 1;
+  });
   window.raise([](platform::FormHandlers& h) { h.onLoad(); });
   if (guard.ending()) return 1;  // a run-time error while loading, already reported
 

@@ -10,9 +10,12 @@
 #include "win32_paint.h"
 
 namespace platform::win32 {
+
+const wchar_t FormClassName[] = L"PelmoForm";
+
 namespace {
 
-constexpr wchar_t FormClass[] = L"PelmoForm";
+constexpr const wchar_t* FormClass = FormClassName;
 
 void registerClass() {
   static const bool registered = [] {
@@ -127,7 +130,7 @@ LRESULT CALLBACK Win32Form::proc(HWND window, UINT message, WPARAM wParam, LPARA
 
 LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   for (const auto& [registered, action] : extra_)
-    if (message == registered) action();
+    if (message == registered) return action(wParam, lParam);
   switch (message) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: paint(); return 0;

@@ -30,8 +30,9 @@ class Win32Form final : public FormHost {
   void raise(Handler&& handler) {
     if (handlers_) guard_.run([&] { handler(*handlers_); });
   }
-  // Runs `action` when the window receives `message` (a registered one).
-  void onMessage(UINT message, std::function<void()> action) { extra_.emplace_back(message, std::move(action)); }
+  // Answers `message` (a registered one) with `action`'s result.
+  using MessageAction = std::function<LRESULT(WPARAM, LPARAM)>;
+  void onMessage(UINT message, MessageAction action) { extra_.emplace_back(message, std::move(action)); }
 
   HWND window() const { return window_; }
   // Enter presses the button that takes the focus; Tab moves between buttons.
@@ -104,10 +105,13 @@ class Win32Form final : public FormHost {
   HICON smallIcon_ = nullptr;
   std::vector<Control> controls_;
   std::vector<MenuState> menu_;
-  std::vector<std::pair<UINT, std::function<void()>>> extra_;
+  std::vector<std::pair<UINT, MessageAction>> extra_;
   int pressedControl_ = FormItself;
   bool pressed_ = false;
 };
+
+// The window class of every form.
+extern const wchar_t FormClassName[];
 
 // Hides every window of the program's thread: the program is ending.
 void HideFormsOfThisThread();

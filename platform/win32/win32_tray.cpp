@@ -46,8 +46,9 @@ BOOL notify(std::uint32_t message, const NotifyIconData& data) {
 
 Win32Tray::Win32Tray(Win32Form& form) {
   const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-  form.onMessage(taskbarCreated, [this] {
+  form.onMessage(taskbarCreated, [this](WPARAM, LPARAM) -> LRESULT {
     if (added_) notify(NIM_ADD, *added_);
+    return 0;
   });
 }
 

@@ -3,8 +3,8 @@
 # openbox and trayer: the window, numbers from the scripted resinfo.dll, a
 # temperature from an emulated chip and "--" where the port instructions
 # fault, the tray icon and its menu, a drag, pelmo.ini at quit and at the
-# next start, the About window and its links, a restarted shell, a logoff,
-# Alt+F4, and a missing resinfo.dll.
+# next start, a second start, the About window and its links, a restarted
+# shell, a logoff, Alt+F4, and a missing resinfo.dll.
 #   program_under_wine.sh SCREENSHOT_DIR
 set -euo pipefail
 shots=$(realpath -m "$1")
@@ -179,6 +179,14 @@ start
 read -r x y < <(position)
 [ "$x $y" = "$x1 $y1" ] || fail "restored at $x $y"
 above || fail "always-on-top not restored"
+
+echo "== a second start in the same directory shows the running copy's window and ends"
+press_icon 3
+choose 2
+mapped && fail "hide did not hide"
+timeout 20 "$wine_loader" pelmodesk.exe >"$work/second.out" 2>&1 || fail "the second start ended with status $?"
+sleep 0.3
+mapped || fail "the running copy's window was not shown"
 
 echo "== a restarted shell gets the icon again"
 "$wine_loader" "$win_build/shell_restarted.exe" forget || fail "there was no icon to forget"
