@@ -135,6 +135,14 @@ for column in "32x13+$((ox + 30))+$((oy + 23))" "32x13+$((ox + 110))+$((oy + 23)
   (( diff > 10 )) || fail "number at $column did not change ($diff pixels)"
 done
 
+echo "== a label's tooltip under the pointer, gone when the pointer leaves"
+xdotool mousemove $((ox + 16)) $((oy + 29)) sleep 0.2 mousemove $((ox + 17)) $((oy + 30)) sleep 1.5
+tip=$(xdotool search --onlyvisible --class pelmodesk.exe | grep -vx "$main" | head -n 1) || true
+[ -n "$tip" ] || fail "no tooltip over MEM"
+screenshot "$shots/wine-tooltip.png"
+xdotool mousemove 400 400 sleep 0.5
+xwininfo -id "$tip" | grep -q IsViewable && fail "the tooltip stayed"
+
 echo "== a double-click hides, a left press on the icon shows; a right press opens the menu: hide, show"
 # At a person's pace: a press shorter than Wine's start of the move by the
 # window manager leaves the manager moving until the next press.
