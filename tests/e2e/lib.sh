@@ -24,6 +24,9 @@ fail() {
   exit 1
 }
 
+# Until openbox runs, xprop says "no such atom on any window".
+wm_ready() { [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id #"* ]]; }
+
 # A fresh Xvfb on a free display number; with "wm", openbox manages it.
 start_display() {
   Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
@@ -32,10 +35,21 @@ start_display() {
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
   [ -s "$work/display" ] || fail "Xvfb did not start"
   export DISPLAY=":$(cat "$work/display")"
+  for _ in $(seq 100); do xprop -root >/dev/null 2>&1 && break; sleep 0.05; done
   if [ "${1:-}" = wm ]; then
-    openbox --sm-disable >"$work/openbox.out" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.05; done
+    # On a loaded machine openbox now and then fails to open a display that
+    # has just started: it gets a second try.
+    local try
+    for try in 1 2; do
+      openbox --sm-disable >"$work/openbox.out" 2>&1 &
+      pids+=($!)
+      for _ in $(seq 100); do
+        wm_ready && break 2
+        kill -0 $! 2>/dev/null || break
+        sleep 0.05
+      done
+    done
+    wm_ready || fail "openbox did not start"
     # openbox announces itself before it is ready for new windows
     sleep 0.5
   fi
