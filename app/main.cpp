@@ -26,6 +26,7 @@
 #include "texts.h"
 
 int main(int argc, char** argv) {
+  platform::qt::OneMallocArena();
   // One copy per settings directory: a second start shows the running
   // copy's window and ends.
   platform::linux_::DirectoryClaim claim;
@@ -86,6 +87,7 @@ int main(int argc, char** argv) {
         window.raise([](platform::FormHandlers& h) { h.onAnotherStart(); });
     });
   }
+  platform::qt::TrimMemoryAfterStartup();
   const int status = QApplication::exec();
   if (quitSignals.received()) unattendedUnload();  // does nothing once the program is ending
   return status;

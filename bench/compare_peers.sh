@@ -32,6 +32,9 @@ for p in "${need[@]}"; do
     { apt-get update -qq && apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null; break; }
 done
 [ -x "$build/pelmodesk" ] || "$root/scripts/build" build >/dev/null
+# A program just linked still has pages waiting to be written back, which
+# its memory map counts as private and dirty.
+sync
 
 # A desktop session has a message bus; without one, the first program that
 # asks for it would have libdbus launch a daemon, on its clock.

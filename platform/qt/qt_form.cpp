@@ -117,6 +117,11 @@ QtForm::QtForm(const FormDesign& design, HandlerGuard& guard)
     resize(client + QSize(2 * frame_, 2 * frame_));
   } else {
     setFixedSize(client);
+    // The picture is drawn unscaled from the client area's corner: on a
+    // window of fixed size only that much of it is ever seen (the monitor's
+    // background is larger than its window), and only that much is kept.
+    if (picture_.width() > client.width() || picture_.height() > client.height())
+      picture_ = picture_.copy(QRect(QPoint(0, 0), client));
   }
   const QPoint origin(frame_, frame_);
 

@@ -3,8 +3,11 @@
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QString>
+#include <QTimer>
 #include <QtGlobal>
 #include <fontconfig/fontconfig.h>
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -40,6 +43,12 @@ void PrepareQtForATinyWindow() {
   setUnlessChosen("QT_XCB_NO_MITSHM", "1");
   setUnlessChosen("QT_NO_GLIB", "1");
   setUnlessChosen("QT_IM_MODULE", "none");
+}
+
+void OneMallocArena() { mallopt(M_ARENA_MAX, 1); }
+
+void TrimMemoryAfterStartup() {
+  QTimer::singleShot(1000, [] { malloc_trim(0); });
 }
 
 void ReportNoDisplayPlainly() { qtHandler = qInstallMessageHandler(onStartupMessage); }

@@ -17,6 +17,15 @@ namespace platform::qt {
 // are turned off unless the user has chosen otherwise.
 void PrepareQtForATinyWindow();
 
+// The program's threads (Qt's X reader, its D-Bus connection, the font
+// configuration reader below) allocate little, but each would get a malloc
+// arena of its own: one arena serves them all. Call first thing in main.
+void OneMallocArena();
+// Start-up leaves much freed memory behind (the font configuration's
+// parse, plugin metadata, the pictures' files): it goes back to the system
+// once the event loop has shown and painted the window.
+void TrimMemoryAfterStartup();
+
 // The window needs a place of its own choosing, always-on-top and no
 // taskbar button, which Wayland does not give applications: where a Wayland
 // session also offers X11 (XWayland) and the user has not chosen a Qt
