@@ -22,12 +22,16 @@ LabelControl::LabelControl(const ControlDesign& design, const FontDesign& formFo
   fitToText();
 }
 
-bool LabelControl::setCaption(std::string_view text) {
+bool LabelControl::setCaption(std::string_view text, QRegion* batch) {
   if (text == caption_) return false;
+  const QRect before = geometry();
   caption_.assign(text);
   text_.setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
   fitToText();
-  update();
+  if (batch)
+    *batch += before | geometry();
+  else
+    update();
   return true;
 }
 

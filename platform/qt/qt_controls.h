@@ -19,7 +19,9 @@ class LabelControl final : public QWidget {
   // `origin` is where the form's client area starts inside its window.
   LabelControl(const ControlDesign& design, const FontDesign& formFont, QPoint origin, QWidget* parent);
   // Returns false when the text was already shown, so nothing is redrawn.
-  bool setCaption(std::string_view text);
+  // With `batch`, the area to redraw is added to it instead of being
+  // scheduled for the next pass of the event loop.
+  bool setCaption(std::string_view text, QRegion* batch = nullptr);
   const std::string& caption() const { return caption_; }
   QString text() const { return text_.text(); }
   void setForeColour(const QColor& colour);

@@ -181,14 +181,23 @@ void QtForm::attach(FormHandlers& handlers) {
     auto* timer = new QTimer(this);
     timer->setInterval(t.intervalMs);
     const int index = static_cast<int>(i);
-    connect(timer, &QTimer::timeout, this, [this, index] { raise([&](FormHandlers& h) { h.onTimer(index); }); });
+    // What a tick changes is painted as soon as it returns, in one pass:
+    // left to the event loop, each tick would post an update request and
+    // wake the loop a second time just to paint.
+    connect(timer, &QTimer::timeout, this, [this, index] {
+      tickRepaint_.emplace();
+      raise([&](FormHandlers& h) { h.onTimer(index); });
+      const QRegion dirty = *std::exchange(tickRepaint_, std::nullopt);
+      if (!dirty.isEmpty() && isVisible()) repaint(dirty);
+    });
     if (t.enabled) timer->start();
     timers_.push_back(timer);
   }
 }
 
 void QtForm::setCaption(int control, std::string_view text) {
-  if (auto* label = dynamic_cast<LabelControl*>(this->control(control))) label->setCaption(text);
+  if (auto* label = dynamic_cast<LabelControl*>(this->control(control)))
+    label->setCaption(text, tickRepaint_ ? &*tickRepaint_ : nullptr);
 }
 
 void QtForm::setWidth(int control, float twips) {

@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QPoint>
 #include <QWidget>
+#include <optional>
 #include <vector>
 
 #include "design.h"
@@ -76,6 +77,7 @@ class QtForm final : public QWidget, public FormHost {
   FormHandlers* handlers_ = nullptr;
   QPixmap picture_;
   QPixmap icon_;
+  std::optional<QRegion> tickRepaint_;  // while a timer's handler runs
   QColor background_;
   float givenTop_, givenLeft_;  // in twips, as last set
   std::vector<QWidget*> controls_;
