@@ -118,7 +118,7 @@ for name in "${names[@]}"; do
   start "$name"
   sleep 3
   timeout -s INT 10 strace -f -c -p "$pid" -o "$work/strace.$name" 2>/dev/null || true
-  calls[$name]=$(awk '$NF == "total" {printf "%.1f", $(NF - 1) / 20}' "$work/strace.$name")
+  calls[$name]=$(awk '$NF == "total" {printf "%.1f", $4 / 20}' "$work/strace.$name")
   end_display
 done
 

@@ -26,8 +26,15 @@ bool LabelControl::setCaption(std::string_view text, QRegion* batch) {
   if (text == caption_) return false;
   const QRect before = geometry();
   caption_.assign(text);
-  text_.setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
-  fitToText();
+  if (const auto known = laidOut_.find(caption_); known != laidOut_.end()) {
+    text_ = known->second;
+    fitGeometry();
+  } else {
+    text_.setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    fitToText();
+    if (laidOut_.size() >= MaxLaidOut) laidOut_.clear();
+    laidOut_.emplace(caption_, text_);
+  }
   if (batch)
     *batch += before | geometry();
   else
@@ -46,15 +53,21 @@ void LabelControl::setUnderline(bool underline) {
   QFont f = font();
   f.setUnderline(underline);
   setFont(f);
+  laidOut_.clear();
   fitToText();
   update();
 }
 
 void LabelControl::fitToText() {
   text_.prepare(QTransform(), font());
+  lineHeight_ = QFontMetrics(font()).height();
+  fitGeometry();
+}
+
+void LabelControl::fitGeometry() {
   if (!design_.autoSize) return;
   const int width = std::max(1, qCeil(text_.size().width()));
-  const int height = QFontMetrics(font()).height();
+  const int height = lineHeight_;
   const int left =
       design_.alignment == Alignment::Right ? origin_.x() + Px(design_.left + design_.width) - width : x();
   setGeometry(left, y(), width, height);

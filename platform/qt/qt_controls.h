@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "design.h"
 
@@ -32,12 +33,20 @@ class LabelControl final : public QWidget {
   void paintEvent(QPaintEvent*) override;
 
  private:
+  // Lays the text out anew and sizes the label to it.
   void fitToText();
+  // Sizes the label to the laid-out text.
+  void fitGeometry();
 
   const ControlDesign& design_;
   QPoint origin_;
   std::string caption_;
   QStaticText text_;
+  int lineHeight_ = 0;
+  // A number label shows the same few dozen texts over and over: their
+  // layouts are kept (up to a bound), so showing one again does no shaping.
+  static constexpr size_t MaxLaidOut = 64;
+  std::unordered_map<std::string, QStaticText> laidOut_;
   QColor foreground_, background_;
 };
 
