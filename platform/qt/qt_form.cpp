@@ -195,13 +195,18 @@ void QtForm::attach(FormHandlers& handlers) {
   }
 }
 
+// The two property sets of every tick: the design says what each control
+// is, so no run-time type check is needed.
 void QtForm::setCaption(int control, std::string_view text) {
-  if (auto* label = dynamic_cast<LabelControl*>(this->control(control)))
-    label->setCaption(text, tickRepaint_ ? &*tickRepaint_ : nullptr);
+  QWidget* widget = this->control(control);  // checks the index
+  if (design_.controls[static_cast<size_t>(control)].kind == ControlKind::Label)
+    static_cast<LabelControl*>(widget)->setCaption(text, tickRepaint_ ? &*tickRepaint_ : nullptr);
 }
 
 void QtForm::setWidth(int control, float twips) {
-  if (auto* shape = dynamic_cast<ShapeControl*>(this->control(control))) shape->setWidthTwips(twips);
+  QWidget* widget = this->control(control);  // checks the index
+  if (design_.controls[static_cast<size_t>(control)].kind == ControlKind::Shape)
+    static_cast<ShapeControl*>(widget)->setWidthTwips(twips);
 }
 
 std::string QtForm::caption(int control) const {
