@@ -70,6 +70,9 @@ find_libraries_beside() {
   if [ "${2:-}" = sanitized ]; then
     export LD_LIBRARY_PATH=$(dirname "$1")
     export LSAN_OPTIONS=suppressions=$(realpath "$(dirname "${BASH_SOURCE[0]}")")/qt-leaks.supp:print_suppressions=0
+    # Qt's libraries have no frame pointers: the fast unwinder stops in
+    # them, short of the frame a suppression names.
+    export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0
   fi
   return 0
 }
