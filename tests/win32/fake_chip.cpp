@@ -1,8 +1,8 @@
-// The board's hardware-monitor chip, emulated for the Windows tests inside
-// the scripted statistics library (which the program loads before its
-// first port call). Where PELMO_FAKE_CHIP_TEMP is set, a vectored exception
-// handler, first in line, performs the refused in/out at ports 0x295/0x296
-// against a chip whose temperature register (0x27) holds that value.
+// The emulated chip. Inside the scripted statistics library (which the
+// program loads before its first port call) it is there where
+// PELMO_FAKE_CHIP_TEMP is set, holding that value.
+#include "fake_chip.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -43,11 +43,14 @@ LONG CALLBACK emulateChip(EXCEPTION_POINTERS* info) {
 
 }  // namespace
 
+void* EmulateChip(std::uint8_t value) {
+  temperature = value;
+  selected = 0;
+  return AddVectoredExceptionHandler(1, emulateChip);
+}
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
   const char* value = std::getenv("PELMO_FAKE_CHIP_TEMP");
-  if (reason == DLL_PROCESS_ATTACH && value) {
-    temperature = static_cast<std::uint8_t>(std::atoi(value));
-    AddVectoredExceptionHandler(1, emulateChip);
-  }
+  if (reason == DLL_PROCESS_ATTACH && value) EmulateChip(static_cast<std::uint8_t>(std::atoi(value)));
   return TRUE;
 }

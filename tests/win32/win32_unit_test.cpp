@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ansi_text.h"
+#include "fake_chip.h"
 #include "guarded_ports.h"
 #include "port_instruction.h"
 #include "replace_file.h"
@@ -235,29 +236,6 @@ TEST(PortInstructions, DecodedByLength) {
   EXPECT_EQ(DecodePortInstruction(other).length, 0u);
 }
 
-std::uint8_t chipTemperature = 0;
-std::uint8_t chipSelected = 0;
-
-LONG CALLBACK emulateChip(EXCEPTION_POINTERS* info) {
-  if (info->ExceptionRecord->ExceptionCode != EXCEPTION_PRIV_INSTRUCTION) return EXCEPTION_CONTINUE_SEARCH;
-  CONTEXT* c = info->ContextRecord;
-#if defined(_WIN64)
-  auto& ip = c->Rip;
-  auto& ax = c->Rax;
-#else
-  auto& ip = c->Eip;
-  auto& ax = c->Eax;
-#endif
-  const PortInstruction in = DecodePortInstruction(reinterpret_cast<const std::uint8_t*>(ip));
-  if (in.length == 0) return EXCEPTION_CONTINUE_SEARCH;
-  if (in.reads)
-    ax = (ax & ~static_cast<decltype(+ax)>(0xFF)) | (chipSelected == 0x27 ? chipTemperature : 0xFFu);
-  else
-    chipSelected = static_cast<std::uint8_t>(ax);
-  ip += in.length;
-  return EXCEPTION_CONTINUE_EXECUTION;
-}
-
 TEST(GuardedPorts, ARefusedPortInstructionShowsNoReadingAndTheProgramGoesOn) {
   Win32Loader loader;
   platform::BoundPortLibrary library(loader);
@@ -272,8 +250,7 @@ TEST(GuardedPorts, ARefusedPortInstructionShowsNoReadingAndTheProgramGoesOn) {
 }
 
 TEST(GuardedPorts, AChipThatAnswersIsRead) {
-  void* emulator = AddVectoredExceptionHandler(1, emulateChip);
-  chipTemperature = 0xF6;  // -10 degrees
+  void* emulator = EmulateChip(0xF6);  // -10 degrees
   Win32Loader loader;
   platform::BoundPortLibrary library(loader);
   GuardedPorts ports(library);
