@@ -90,5 +90,6 @@ int main(int argc, char** argv) {
   platform::qt::TrimMemoryAfterStartup();
   const int status = QApplication::exec();
   if (quitSignals.received()) unattendedUnload();  // does nothing once the program is ending
+  if (tray.startAgain()) platform::qt::StartAgain(argv);
   return status;
 }

@@ -7,6 +7,7 @@
 #include <QtGlobal>
 #include <fontconfig/fontconfig.h>
 #include <malloc.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -86,6 +87,15 @@ FontConfigInAdvance::FontConfigInAdvance() : reader_([] { FcInit(); }) {}
 
 void FontConfigInAdvance::wait() {
   if (reader_.joinable()) reader_.join();
+}
+
+}  // namespace platform::qt
+
+namespace platform::qt {
+
+void StartAgain(char** argv) {
+  ::execv("/proc/self/exe", argv);
+  std::perror("pelmodesk: /proc/self/exe");
 }
 
 }  // namespace platform::qt

@@ -46,6 +46,10 @@ void ReportNoDisplayPlainly();
 // starts (a browser, a mail program) do not inherit it.
 void FinishQtStartup();
 
+// Replaces the program with a fresh start of itself, same arguments, same
+// directory; returns only where that cannot be done (said on standard error).
+void StartAgain(char** argv);
+
 }  // namespace platform::qt
 
 namespace platform::qt {

@@ -1,11 +1,14 @@
 #include "qt_tray.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDBusServiceWatcher>
+#include <QDBusVariant>
 #include <QGuiApplication>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <algorithm>
+#include <csignal>
 
 #include "qt_form.h"
 
@@ -42,11 +45,21 @@ QtTray::QtTray(QtForm& form, const Session& session) : QObject(&form), form_(for
     auto* watcher = new QDBusServiceWatcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
                                             QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, recheck_, qOverload<>(&QTimer::start));
+    // A panel's host announcing itself to a watcher that was already there.
+    QDBusConnection::sessionBus().connect(QString(), QStringLiteral("/StatusNotifierWatcher"),
+                                          QStringLiteral("org.kde.StatusNotifierWatcher"),
+                                          QStringLiteral("StatusNotifierHostRegistered"), recheck_, SLOT(start()));
   }
   connect(recheck_, &QTimer::timeout, this, [this] {
     const bool hasTray = available();
     if (hadTray_ && !hasTray) form_.raise([](FormHandlers& h) { h.onTrayGone(); });
     hadTray_ = hasTray;
+    // Where Qt took the StatusNotifierItem way, a registered host makes the
+    // tray available; so here Qt did not, and will not.
+    if (!hasTray && !startAgain_ && statusNotifierHostRegistered()) {
+      startAgain_ = true;
+      std::raise(SIGTERM);  // unwinds any menu or box, and unloads from main
+    }
   });
   hadTray_ = available();
 }
@@ -92,5 +105,17 @@ std::int32_t QtTray::Shell_NotifyIconA(std::uint32_t message, const NotifyIconDa
 }
 
 bool QtTray::available() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+bool QtTray::statusNotifierHostRegistered() const {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected()) return false;
+  QDBusMessage get = QDBusMessage::createMethodCall(QStringLiteral("org.kde.StatusNotifierWatcher"),
+                                                    QStringLiteral("/StatusNotifierWatcher"),
+                                                    QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+  get << QStringLiteral("org.kde.StatusNotifierWatcher") << QStringLiteral("IsStatusNotifierHostRegistered");
+  const QDBusMessage reply = bus.call(get, QDBus::Block, 1000);
+  return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+         qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toBool();
+}
 
 }  // namespace platform::qt

@@ -24,12 +24,22 @@ class QtTray final : public QObject, public Tray {
   std::int32_t Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
   bool available() const override;
 
+  // Qt chooses between a StatusNotifierItem and an XEmbed icon once, when
+  // the program starts: a StatusNotifierItem panel that comes later (one
+  // starting beside the program at login, say) never gets the icon. Where
+  // there is no tray at all meanwhile, the program ends the way a logout
+  // ends it, settings saved, and wants to be started again.
+  bool startAgain() const { return startAgain_; }
+
  private:
+  bool statusNotifierHostRegistered() const;
+
   QtForm& form_;
   const Session& session_;
   QSystemTrayIcon* icon_ = nullptr;
   QTimer* recheck_ = nullptr;  // runs when a tray comes or goes
   bool hadTray_ = false;
+  bool startAgain_ = false;
 };
 
 }  // namespace platform::qt

@@ -98,7 +98,8 @@ wait "$watcher" 2>/dev/null || true
 for _ in $(seq 60); do mapped && break; sleep 0.05; done
 mapped || fail "the window stayed hidden when the watcher went away"
 host watch >"$work/watcher.out" 2>&1 &
-pids+=($!)
+watcher=$!
+pids+=($watcher)
 for _ in $(seq 100); do grep -q "^registered " "$work/watcher.out" && break; sleep 0.05; done
 service=$(awk '/^registered / && !found {print $2; found = 1}' "$work/watcher.out")
 [ -n "$service" ] || fail "the item did not register with the new watcher: $(cat "$work/watcher.out")"
@@ -113,4 +114,29 @@ wait "$app" || fail "exit status $? after quit"
 for _ in $(seq 40); do grep -q "^unregistered $service" "$work/watcher.out" && break; sleep 0.05; done
 grep -q "^unregistered $service" "$work/watcher.out" || fail "the item stayed registered: $(cat "$work/watcher.out")"
 [ -f pelmo.ini ] || fail "no pelmo.ini written at quit"
+
+echo "== a panel that comes after the program gets the item: the program starts again, in its place"
+pkill -TERM -P "$watcher"
+wait "$watcher" 2>/dev/null || true
+"$program" >"$work/program.out" 2>&1 &
+app=$!
+pids+=($app)
+wait_window pelmodesk >/dev/null
+main=$(xwininfo -root -tree | awk '/"pelmodesk".* 242x39\+/ {print $1}')
+xdotool windowmove "$main" 200 150
+for _ in $(seq 60); do [ "$(window_origin "$main")" = "200 150" ] && break; sleep 0.05; done
+[ "$(window_origin "$main")" = "200 150" ] || fail "the window did not move"
+host watch >"$work/watcher.out" 2>&1 &
+pids+=($!)
+for _ in $(seq 200); do grep -q "^registered " "$work/watcher.out" && break; sleep 0.05; done
+grep -q "^registered " "$work/watcher.out" || fail "a panel that came later never got the item"
+kill -0 "$app" 2>/dev/null || fail "the program ended instead of starting again"
+main=$(xwininfo -root -tree | awk '/"pelmodesk".* 242x39\+/ {print $1}')
+[ "$(window_origin "$main")" = "200 150" ] || fail "started again at $(window_origin "$main"), not in its place"
+service=$(awk '/^registered / && !found {print $2; found = 1}' "$work/watcher.out")
+xdotool mousemove 300 200
+host call "$service" ContextMenu 300 200
+choose 4
+for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
+wait "$app" || fail "exit status $? after quit"
 echo "ok"
