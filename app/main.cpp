@@ -44,7 +44,6 @@ int main(int argc, char** argv) {
   platform::qt::FontConfigInAdvance fontConfig;
   QApplication app(argc, argv);
   fontConfig.wait();
-  platform::qt::ForgetPlatformChoice();
   platform::qt::FinishQtStartup();
   // The window lives on in the tray when hidden.
   QApplication::setQuitOnLastWindowClosed(false);

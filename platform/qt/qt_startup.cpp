@@ -18,8 +18,6 @@
 namespace platform::qt {
 namespace {
 
-bool choseX11 = false;
-
 std::vector<const char*> setForStartup;
 QtMessageHandler qtHandler = nullptr;
 
@@ -61,25 +59,13 @@ void FinishQtStartup() {
 }
 
 void PreferX11OnWayland() {
-  if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-      qEnvironmentVariableIsEmpty("DISPLAY"))
-    return;
-  qputenv("QT_QPA_PLATFORM", QByteArray("xcb"));
-  choseX11 = true;
-}
-
-void ForgetPlatformChoice() {
-  if (choseX11) qunsetenv("QT_QPA_PLATFORM");
-  choseX11 = false;
+  if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY")) return;
+  setUnlessChosen("QT_QPA_PLATFORM", "xcb");
 }
 
 void NoteWaylandLimits(Session& session) {
   if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) session.warn(texts::WaylandLimits);
 }
-
-}  // namespace platform::qt
-
-namespace platform::qt {
 
 // Fontconfig keeps the first configuration that finishes loading; Qt's own
 // FcInit() then finds it ready.
@@ -88,10 +74,6 @@ FontConfigInAdvance::FontConfigInAdvance() : reader_([] { FcInit(); }) {}
 void FontConfigInAdvance::wait() {
   if (reader_.joinable()) reader_.join();
 }
-
-}  // namespace platform::qt
-
-namespace platform::qt {
 
 void StartAgain(char** argv) {
   ::execv("/proc/self/exe", argv);

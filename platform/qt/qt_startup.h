@@ -30,10 +30,9 @@ void TrimMemoryAfterStartup();
 // taskbar button, which Wayland does not give applications: where a Wayland
 // session also offers X11 (XWayland) and the user has not chosen a Qt
 // platform, the program runs on X11. Call before the application object
-// exists, and ForgetPlatformChoice once it does: programs started from here
-// (a browser for a link) make their own choice.
+// exists; FinishQtStartup takes the choice back, so that programs started
+// from here (a browser for a link) make their own.
 void PreferX11OnWayland();
-void ForgetPlatformChoice();
 // Running natively on Wayland, says once what does not work there.
 void NoteWaylandLimits(Session& session);
 
@@ -49,10 +48,6 @@ void FinishQtStartup();
 // Replaces the program with a fresh start of itself, same arguments, same
 // directory; returns only where that cannot be done (said on standard error).
 void StartAgain(char** argv);
-
-}  // namespace platform::qt
-
-namespace platform::qt {
 
 // Reading the font configuration (some fifty files on a desktop, and the
 // font caches) is the largest single step before the first paint, and it
