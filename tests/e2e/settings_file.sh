@@ -113,8 +113,16 @@ while ((rounds < 40 && SECONDS < deadline)); do
   else
     fail "round $rounds: pelmo.ini is neither the old nor the new content: $(od -c pelmo.ini | head -3)"
   fi
-  [ -z "$(leftovers)" ] || fail "round $rounds: left behind: $(leftovers)"
+  # A kill between the temporary file's naming and its rename leaves it;
+  # the next save clears it.
+  for left in $(leftovers); do
+    [[ $left == pelmo.ini.pelmo-tmp-* ]] || fail "round $rounds: left behind: $left"
+  done
   rounds=$((rounds + 1))
 done
 ((rounds >= 20)) || fail "only $rounds rounds within the time"
+start
+kill -TERM "$pid"
+ended_within 5 || fail "SIGTERM did not end the program"
+[ -z "$(leftovers)" ] || fail "a save left behind: $(leftovers)"
 echo "ok: $rounds rounds, the old file kept $old_kept times, the new one written $new_written times"
