@@ -143,7 +143,7 @@ for name in "${names[@]}"; do
   cpu=$(column "$name" 1) x=$(column "$name" 2) both=$(column "$name" 3)
   awk -v n="$name" -v c="$cpu" -v x="$x" -v b="$both" -v rc="$(column "$ref" 1)" -v rb="$(column "$ref" 3)" \
     -v rss="$(column "$name" 4)" -v pd="$(column "$name" 5)" -v th="$(column "$name" 6)" \
-    -v sc="${calls[$name]:--}" -v fp="$(grep -v timeout <<<"${paint[$name]}" | median)" \
+    -v sc="${calls[$name]:--}" -v fp="$(grep -v timeout <<<"${paint[$name]:-}" | median)" \
     'BEGIN {printf "| %s | %.3f | %.3f | %.3f | %.2f | %.2f | %.1f | %.2f | %d | %s | %s |\n",
             n, c, x, b, (rc > 0 ? c / rc : 0), (rb > 0 ? b / rb : 0), rss / 1024, pd / 1024, th, sc, fp}'
 done

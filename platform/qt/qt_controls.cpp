@@ -4,6 +4,9 @@
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
 
 #include "qt_look.h"
 
@@ -99,23 +102,28 @@ void ImageControl::paintEvent(QPaintEvent*) {
 }
 
 ShapeControl::ShapeControl(const ControlDesign& design, QPoint origin, QWidget* parent)
-    : QWidget(parent), fill_(ToQColor(design.fillColour)), outline_(ToQColor(design.borderColour)) {
+    : QWidget(parent), fill_(ToQColor(design.fillColour)), outline_(ToQColor(design.borderColour)),
+      width_(Px(design.width)) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
-  setGeometry(origin.x() + Px(design.left), origin.y() + Px(design.top), Px(design.width), Px(design.height));
+  // The widest a width in twips (a 16-bit count) can make it.
+  const int widest = std::max(width_, Px(std::numeric_limits<std::int16_t>::max()));
+  setGeometry(origin.x() + Px(design.left), origin.y() + Px(design.top), widest, Px(design.height));
 }
 
-void ShapeControl::setWidthTwips(float twips) {
+QRect ShapeControl::setWidthTwips(float twips) {
   const int width = Px(std::max(0.0f, twips));
-  if (width == this->width()) return;
-  resize(width, height());
-  setVisible(width > 0);
+  if (width == width_) return {};
+  const QRect strip(std::min(width, width_), 0, std::abs(width - width_), height());
+  width_ = width;
+  return strip;
 }
 
 void ShapeControl::paintEvent(QPaintEvent*) {
+  if (width_ <= 0) return;
   QPainter painter(this);
   painter.setPen(outline_);
   painter.setBrush(fill_);
-  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  painter.drawRect(QRect(0, 0, width_, height()).adjusted(0, 0, -1, -1));
 }
 
 }  // namespace platform::qt

@@ -63,17 +63,24 @@ class ImageControl final : public QWidget {
 };
 
 // A filled rectangle with a one-pixel outline; it takes no mouse input.
+// The widget spans every width the rectangle can grow to and draws the
+// rectangle at its present width: a new width is then only a repaint of
+// the strip between the two, not a resize, which Qt would follow with a
+// second pass of the event loop.
 class ShapeControl final : public QWidget {
  public:
   ShapeControl(const ControlDesign& design, QPoint origin, QWidget* parent);
-  // Widths below zero draw as zero.
-  void setWidthTwips(float twips);
+  // Widths below zero draw as zero. Returns the part of the widget to redraw,
+  // empty when the width is the same in pixels.
+  QRect setWidthTwips(float twips);
+  int rectangleWidth() const { return width_; }
 
  protected:
   void paintEvent(QPaintEvent*) override;
 
  private:
   QColor fill_, outline_;
+  int width_;
 };
 
 }  // namespace platform::qt

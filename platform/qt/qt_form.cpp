@@ -205,8 +205,13 @@ void QtForm::setCaption(int control, std::string_view text) {
 
 void QtForm::setWidth(int control, float twips) {
   QWidget* widget = this->control(control);  // checks the index
-  if (design_.controls[static_cast<size_t>(control)].kind == ControlKind::Shape)
-    static_cast<ShapeControl*>(widget)->setWidthTwips(twips);
+  if (design_.controls[static_cast<size_t>(control)].kind != ControlKind::Shape) return;
+  const QRect strip = static_cast<ShapeControl*>(widget)->setWidthTwips(twips);
+  if (strip.isEmpty()) return;
+  if (tickRepaint_)
+    *tickRepaint_ += strip.translated(widget->pos());
+  else
+    widget->update(strip);
 }
 
 std::string QtForm::caption(int control) const {
