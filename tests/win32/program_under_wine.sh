@@ -124,6 +124,11 @@ colour_near "$(pixel "$work/w.png" 241 23)" "255,255,255" 4 || fail "gradient en
 colour_near "$(pixel "$work/w.png" 174 3)" "51,0,153" 4 || fail "logo plate: $(pixel "$work/w.png" 174 3)"
 dark=$(convert "$work/w.png" -crop 24x12+9+25 +repage -threshold 40% -negate -format "%[fx:int(mean*w*h)]" info:)
 (( dark >= 25 )) || fail "no text in the MEM label ($dark dark pixels)"
+# The bold labels solid black, as Windows draws them at this size: no grey
+# edges from an anti-aliased made-up bold.
+grey=$(convert "$work/w.png" -crop 242x14+1+24 +repage -colorspace gray -fx "u >= 0.16 && u < 0.5" \
+  -format "%[fx:int(mean*w*h+0.5)]" info:)
+(( grey == 0 )) || fail "grey edges on the labels' text ($grey pixels)"
 
 echo "== the numbers follow resinfo.dll; the emulated chip's temperature shows"
 (( $(temperature_height) > 5 )) || fail "no temperature from the emulated chip"

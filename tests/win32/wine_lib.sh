@@ -44,12 +44,24 @@ wine_() { "$wine_loader" "$@"; }
 # copied for each scenario: WINEPREFIX=$work/prefix-NAME.
 new_prefix() {
   local base=$win_build/wineprefix-base
-  if [ ! -f "$base/system.reg" ]; then
+  # A prefix made before the font settings below is made again.
+  if ! grep -qs '"AntialiasFakeBoldOrItalic"="n"' "$base/user.reg"; then
+    rm -rf "$base"
     WINEPREFIX=$base timeout 180 "$wine_loader" wineboot -i >/dev/null 2>&1
-    # The design font's name has no alias on Debian: IPA's proportional
-    # gothic stands in. mailto: goes to xdg-email, as http goes to xdg-open.
-    WINEPREFIX=$base LANG=C.UTF-8 "$wine_loader" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
-      /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null 2>&1
+    # The design font's name, in Japanese and in English, has no alias on
+    # Debian: IPA's proportional gothic stands in. mailto: goes to
+    # xdg-email, as http goes to xdg-open.
+    local name
+    for name in 'ＭＳ Ｐゴシック' 'MS PGothic'; do
+      WINEPREFIX=$base LANG=C.UTF-8 "$wine_loader" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+        /v "$name" /d IPAPGothic /f >/dev/null 2>&1
+    done
+    # IPAPGothic has no bold face: Wine makes one up and, unlike Windows,
+    # draws it anti-aliased regardless of the font's own table, which asks
+    # for plain black pixels at label sizes. Without this the labels come
+    # out thin and grey.
+    WINEPREFIX=$base "$wine_loader" reg add 'HKCU\Software\Wine\Fonts' /v AntialiasFakeBoldOrItalic /d n /f \
+      >/dev/null 2>&1
     WINEPREFIX=$base "$wine_loader" reg add 'HKCU\Software\Wine\WineBrowser' /v Mailers /d xdg-email /f >/dev/null 2>&1
     WINEPREFIX=$base "$wine_loader" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 \
       /f >/dev/null 2>&1
@@ -57,7 +69,7 @@ new_prefix() {
     # manager to decorate a sizing border, and openbox adds a title bar.
     WINEPREFIX=$base "$wine_loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
     WINEPREFIX=$base "$wine_server" -w
-    [ -f "$base/system.reg" ] || fail "no Wine prefix"
+    grep -qs '"AntialiasFakeBoldOrItalic"="n"' "$base/user.reg" || fail "no Wine prefix"
   fi
   export WINEPREFIX=$work/prefix-$1
   rm -rf "$WINEPREFIX"
