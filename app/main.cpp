@@ -90,5 +90,7 @@ int main(int argc, char** argv) {
   const int status = QApplication::exec();
   if (quitSignals.received()) unattendedUnload();  // does nothing once the program is ending
   if (tray.startAgain()) platform::qt::StartAgain(argv);
-  return status;
+  // A session manager or a script that ended the program learns from the
+  // status that the settings were not saved.
+  return form.settingsLost() ? 1 : status;
 }

@@ -83,6 +83,7 @@ inline constexpr std::string_view SettingsBytes = " バイト)";
 inline constexpr std::string_view SettingsIgnored = "。既定の位置で起動します。";
 inline constexpr std::string_view SettingsBackupAhead = "読めなかったファイルは終了時に ";  // followed by the backup's name
 inline constexpr std::string_view SettingsBackupAheadEnd = " として残します。";
+inline constexpr std::string_view SettingsLeftAlone = "ファイルはそのままにし、終了時にも書き換えません。";  // not opened at all
 inline constexpr std::string_view SettingsNotSaved = "設定を保存できませんでした";  // followed by the file and the reason
 
 // Why a file could not be read or written.
