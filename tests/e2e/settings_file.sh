@@ -38,6 +38,30 @@ move_to() {
 status_of_app() { local status=0; wait "$app" || status=$?; echo "$status"; }
 leftovers() { find . -maxdepth 2 -name 'pelmo.ini?*' ! -name pelmo.ini.bak ! -name '*.out' -printf '%P '; }
 
+echo "== under ulimit -n 8 or 12 a start says the limit is too low, ends with status 1 and leaves pelmo.ini alone"
+limited() { dbus-run-session -- bash -c 'ulimit -n "$1" && exec "$2"' limited "$1" "$program"; }
+for limit in 8 12; do
+  status=0
+  limited $limit >limit.out 2>&1 || status=$?
+  [ "$status" = 1 ] || fail "under ulimit -n $limit: status $status: $(cat limit.out)"
+  grep -q "開けるファイルの数の上限 (ulimit -n) が低すぎるため起動できません。[0-9]* 以上にしてください。" limit.out ||
+    fail "under ulimit -n $limit: $(cat limit.out)"
+done
+[ -z "$(ls pelmo.ini* 2>/dev/null)" ] || fail "left: $(ls pelmo.ini*)"
+echo "== at the limit it names, the program runs and saves"
+needed=$(grep -o '[0-9]* 以上' limit.out | cut -d' ' -f1)
+limited "$needed" >program.out 2>&1 &
+app=$!
+pids+=($app)
+main=$(wait_window pelmodesk)
+pid=$(xdotool getwindowpid "$main")
+move_to 210 160
+kill -TERM "$pid"
+ended_within 5 || fail "SIGTERM did not end the program"
+[ "$(status_of_app)" = 0 ] || fail "under ulimit -n $needed: $(cat program.out)"
+[ "$(cat pelmo.ini)" = "$saved" ] || fail "pelmo.ini under ulimit -n $needed: $(od -c pelmo.ini | head -3)"
+rm pelmo.ini limit.out
+
 echo "== a FIFO in the file's place does not hold the start up, and is left alone"
 mkfifo pelmo.ini
 start
