@@ -30,10 +30,11 @@
 
 namespace {
 
-// The descriptors the program holds at its busiest, besides standard
-// input, output and error: Qt's event loops, the display and session bus
-// connections, the kept /proc files, the claim, a library being loaded, a
-// save, a link being opened, with some to spare.
+// Descriptors free at start, besides standard input, output and error. At
+// its busiest (a link being opened, with Qt's event loops, the display and
+// session bus connections, the kept /proc files and the claim open) the
+// program holds 20; the rest are for what a desktop adds (an input method,
+// the accessibility bus, a platform theme).
 constexpr int DescriptorsNeeded = 29;
 
 void say(std::string_view text) {
