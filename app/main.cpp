@@ -5,9 +5,12 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "abrupt_exit.h"
 #include "board_ports.h"
+#include "descriptors.h"
 #include "directory_claim.h"
 #include "dl_loader.h"
 #include "form1.h"
@@ -25,19 +28,38 @@
 #include "stats_library.h"
 #include "texts.h"
 
+namespace {
+
+// Descriptors free at start, besides standard input, output and error. At
+// its busiest (a link being opened, with Qt's event loops, the display and
+// session bus connections, the kept /proc files and the claim open) the
+// program holds 20; the rest are for what a desktop adds (an input method,
+// the accessibility bus, a platform theme).
+constexpr int DescriptorsNeeded = 29;
+
+void say(std::string_view text) {
+  std::fprintf(stderr, "pelmodesk: %.*s\n", static_cast<int>(text.size()), text.data());
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   platform::qt::OneMallocArena();
+  if (const int missing = platform::linux_::DescriptorShortfall(DescriptorsNeeded); missing > 0) {
+    say(std::string(texts::TooFewDescriptors)
+            .append(std::to_string(platform::linux_::DescriptorLimit() + missing))
+            .append(texts::TooFewDescriptorsEnd));
+    return 1;
+  }
   // One copy per settings directory: a second start shows the running
   // copy's window and ends.
   platform::linux_::DirectoryClaim claim;
   switch (claim.claim(texts::SettingsFile, std::chrono::seconds(5))) {
     case platform::linux_::DirectoryClaim::Outcome::Answered: return 0;
-    case platform::linux_::DirectoryClaim::Outcome::Unanswered:
-      std::fprintf(stderr, "pelmodesk: %.*s\n", static_cast<int>(texts::OtherCopySilent.size()),
-                   texts::OtherCopySilent.data());
-      return 1;
+    case platform::linux_::DirectoryClaim::Outcome::Unanswered: say(texts::OtherCopySilent); return 1;
     default: break;
   }
+  if (!claim.refused().empty()) say(claim.refused() + std::string(texts::RuntimeDirectoryRefused));
   platform::qt::PrepareQtForATinyWindow();
   platform::qt::PreferX11OnWayland();
   platform::qt::ReportNoDisplayPlainly();
@@ -90,5 +112,7 @@ int main(int argc, char** argv) {
   const int status = QApplication::exec();
   if (quitSignals.received()) unattendedUnload();  // does nothing once the program is ending
   if (tray.startAgain()) platform::qt::StartAgain(argv);
-  return status;
+  // A session manager or a script that ended the program learns from the
+  // status that the settings were not saved.
+  return form.settingsLost() ? 1 : status;
 }

@@ -61,5 +61,5 @@ int main() {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
-  return static_cast<int>(message.wParam);
+  return form.settingsLost() ? 1 : static_cast<int>(message.wParam);
 }

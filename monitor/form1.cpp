@@ -58,6 +58,16 @@ Form1::Placement Form1::ReadSettings() {
   const platform::FileRead file = session_.readFile(texts::SettingsFile);
   if (file.status == platform::FileRead::Status::Missing) return defaults;
   std::string problem;
+  if (file.status == platform::FileRead::Status::Unavailable) {
+    // Nothing is known of the file: it is neither kept aside nor replaced.
+    leaveFileAlone_ = true;
+    session_.warn(std::string(texts::SettingsFile)
+                      .append(": ")
+                      .append(platform::ReasonText(file.problem))
+                      .append(texts::SettingsIgnored)
+                      .append(texts::SettingsLeftAlone));
+    return defaults;
+  }
   if (file.status == platform::FileRead::Status::Failed) {
     problem = platform::ReasonText(file.problem);
     // A directory or a FIFO in the file's place is not moved aside: the
@@ -110,6 +120,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::WriteSettings() {
+  if (leaveFileAlone_) return;
   const std::string text = FormatSettings(window_.top(), window_.left(), TopmostNext);
   const platform::FileProblem failure = session_.replaceFile(
       texts::SettingsFile, text, keepRejected_ ? platform::OldFile::KeepAsBackup : platform::OldFile::Replace);
@@ -117,7 +128,8 @@ void Form1::WriteSettings() {
   // program still ends. Only a user who quit is there to answer a box: a
   // box at logout or on SIGTERM would hold the end up until the session
   // manager kills the program.
-  if (!failure.failed()) return;
+  settingsLost_ = failure.failed();
+  if (!settingsLost_) return;
   const std::string report = std::string(texts::SettingsNotSaved)
                                  .append(": ")
                                  .append(texts::SettingsFile)

@@ -75,6 +75,10 @@ class Form1 final : public platform::FormHandlers {
   void onTrayGone() override;
   void onAnotherStart() override;
 
+  // Whether the settings could not be written when the form was unloaded:
+  // the program then ends with a failure status, however it was ended.
+  bool settingsLost() const { return settingsLost_; }
+
  private:
   platform::FormHost& window_;
   platform::StatsLibrary& stats_;
@@ -99,7 +103,9 @@ class Form1 final : public platform::FormHandlers {
   void Quit(platform::UnloadMode mode);
   platform::UnloadMode unloadMode_ = platform::UnloadMode::UserClose;
   bool keepRejected_ = false;  // the file read at start was rejected: keep it at the save
+  bool leaveFileAlone_ = false;  // the file could not even be opened at start: no save
   bool quitting_ = false;
+  bool settingsLost_ = false;
 };
 
 // A reading widened without sign to 16 bits, then 100 minus it in signed

@@ -15,9 +15,11 @@ struct TwipsRect {
 };
 
 struct FileRead {
-  enum class Status { Ok, Missing, Failed } status = Status::Missing;
+  // Unavailable: not opened for a reason of the moment (no descriptor or
+  // memory to spare), so nothing is known of the file's content.
+  enum class Status { Ok, Missing, Failed, Unavailable } status = Status::Missing;
   std::string text;       // with Ok
-  FileProblem problem;    // with Failed
+  FileProblem problem;    // with Failed and Unavailable
 };
 
 // What becomes of the file a save replaces.

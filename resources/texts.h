@@ -64,6 +64,15 @@ inline constexpr std::string_view NoDisplay = "X11 または Wayland のディ�
 // A second start in the directory of a running copy that does not answer.
 inline constexpr std::string_view OtherCopySilent =
     "このディレクトリではペルモがすでに動いていますが、応答がありません。";
+// After the path of a runtime directory that is another user's or open to others.
+inline constexpr std::string_view RuntimeDirectoryRefused =
+    ": 自分だけのディレクトリ (所有者が自分で権限 0700) ではないため使いません。"
+    "同じディレクトリで動いているペルモを確かめずに起動します。";
+
+// Start-up under a limit on open files too low to run (ulimit -n), followed
+// by the lowest limit that runs and TooFewDescriptorsEnd.
+inline constexpr std::string_view TooFewDescriptors = "開けるファイルの数の上限 (ulimit -n) が低すぎるため起動できません。";
+inline constexpr std::string_view TooFewDescriptorsEnd = " 以上にしてください。";
 
 // The settings file. A report reads, for example:
 //   pelmo.ini: 2 行目の左端位置「abc」は数値ではありません。既定の位置で起動します。
@@ -83,6 +92,7 @@ inline constexpr std::string_view SettingsBytes = " バイト)";
 inline constexpr std::string_view SettingsIgnored = "。既定の位置で起動します。";
 inline constexpr std::string_view SettingsBackupAhead = "読めなかったファイルは終了時に ";  // followed by the backup's name
 inline constexpr std::string_view SettingsBackupAheadEnd = " として残します。";
+inline constexpr std::string_view SettingsLeftAlone = "ファイルはそのままにし、終了時にも書き換えません。";  // not opened at all
 inline constexpr std::string_view SettingsNotSaved = "設定を保存できませんでした";  // followed by the file and the reason
 
 // Why a file could not be read or written.

@@ -1,13 +1,15 @@
 #include "directory_claim.h"
 
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -19,47 +21,68 @@ namespace {
 
 constexpr char Agreed = 'y';
 
-struct Address {
-  sockaddr_un un{};
-  socklen_t length = 0;
-};
-
-// The abstract name (a leading NUL) of this user's claim on the directory
-// the settings file is written in: where its link points, or here.
-bool addressOfSettingsDirectory(std::string_view file, Address& address) {
+// The directory the settings file is written in: where its link points, or
+// here.
+bool settingsDirectory(std::string_view file, struct stat& here) {
   std::string directory = ".";
   if (char* target = ::realpath(std::string(file).c_str(), nullptr)) {
     directory = target;
     std::free(target);
     directory.erase(directory.rfind('/') + 1);
   }
-  struct stat here {};
-  if (::stat(directory.c_str(), &here) != 0) return false;
-  const std::string name = "pelmodesk/" + std::to_string(::getuid()) + "/" + std::to_string(here.st_dev) + ":" +
-                           std::to_string(here.st_ino);
-  address.un.sun_family = AF_UNIX;
-  std::memcpy(address.un.sun_path + 1, name.data(), name.size());
-  address.length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
-  return true;
+  return ::stat(directory.c_str(), &here) == 0;
+}
+
+// A directory only this user can enter or change, as ssh-agent and tmux
+// ask of theirs.
+bool usersOwn(const struct stat& st) {
+  return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
+}
+
+// $XDG_RUNTIME_DIR where it is the user's own; else pelmodesk-UID under
+// $TMPDIR or /tmp, made here if missing, never through a link. Empty, with
+// `refused` set, where that one is not the user's own.
+std::string runtimeDirectory(std::string& refused) {
+  struct stat st {};
+  const char* xdg = std::getenv("XDG_RUNTIME_DIR");
+  if (xdg && xdg[0] == '/' && ::stat(xdg, &st) == 0 && usersOwn(st)) return xdg;
+  const char* tmp = std::getenv("TMPDIR");
+  std::string directory = tmp && tmp[0] == '/' ? tmp : "/tmp";
+  directory += "/pelmodesk-" + std::to_string(::getuid());
+  if (::mkdir(directory.c_str(), 0700) != 0 && errno != EEXIST) return {};
+  if (::lstat(directory.c_str(), &st) == 0 && usersOwn(st)) return directory;
+  refused = directory;
+  return {};
 }
 
 int unixSocket(int flags = 0) { return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | flags, 0); }
 
-// What the holder of the name says to a request: Answered, Unanswered (no
-// word within the time) or Unclaimed (the holder is no copy of this user).
-// Closed without a word (a copy that is ending): retry.
+bool addressOf(const std::string& path, sockaddr_un& address) {
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof address.sun_path) return false;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  return true;
+}
+
+bool sameUser(int fd) {
+  ucred peer{};
+  socklen_t size = sizeof peer;
+  return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::getuid();
+}
+
+// What the holder of the claim says to a request: Answered, Unanswered (no
+// word within the time) or Unclaimed (the socket is no copy of this user's).
+// Not listening yet, or closed without a word (a copy that is ending): retry.
 enum class Reply { Yes, Silent, Stranger, Closed };
 
-Reply ask(const Address& address, std::chrono::milliseconds patience) {
+Reply ask(const sockaddr_un& address, std::chrono::milliseconds patience) {
   // Non-blocking: a copy too busy to take connections (its backlog full)
   // is asked again rather than waited on past the patience.
   const int fd = unixSocket(SOCK_NONBLOCK);
   if (fd < 0) return Reply::Closed;
   Reply reply = Reply::Closed;
-  if (::connect(fd, reinterpret_cast<const sockaddr*>(&address.un), address.length) == 0) {
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != ::getuid()) {
+  if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+    if (!sameUser(fd)) {
       reply = Reply::Stranger;
     } else {
       pollfd p{fd, POLLIN, 0};
@@ -73,28 +96,70 @@ Reply ask(const Address& address, std::chrono::milliseconds patience) {
   return reply;
 }
 
+// The socket, in place of any a killed holder left; called under the lock.
+int listenAt(const sockaddr_un& address) {
+  ::unlink(address.sun_path);
+  // Non-blocking: a request that is gone again by the time it is taken
+  // must not hold the program up.
+  const int fd = unixSocket(SOCK_NONBLOCK);
+  if (fd < 0) return -1;
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 && ::listen(fd, 8) == 0) return fd;
+  ::close(fd);
+  return -1;
+}
+
 }  // namespace
 
 DirectoryClaim::~DirectoryClaim() {
-  if (listener_ >= 0) ::close(listener_);
+  // Nothing is left behind by a copy that ends normally; the lock goes
+  // last, still held.
+  if (listener_ >= 0) {
+    ::unlink(socket_.c_str());
+    ::unlink(lockFile_.c_str());
+    ::close(listener_);
+  }
+  if (lock_ >= 0) ::close(lock_);
 }
 
 DirectoryClaim::Outcome DirectoryClaim::claim(std::string_view name, std::chrono::milliseconds patience) {
-  Address address;
-  if (!addressOfSettingsDirectory(name, address)) return Outcome::Unclaimed;
+  struct stat settings {};
+  if (!settingsDirectory(name, settings)) return Outcome::Unclaimed;
+  const std::string directory = runtimeDirectory(refused_);
+  if (directory.empty()) return Outcome::Unclaimed;
+  char id[48];
+  std::snprintf(id, sizeof id, "/pelmodesk-%llx-%llx", static_cast<unsigned long long>(settings.st_dev),
+                static_cast<unsigned long long>(settings.st_ino));
+  lockFile_ = directory + id + ".lock";
+  socket_ = directory + id + ".socket";
+  sockaddr_un address{};
+  if (!addressOf(socket_, address)) return Outcome::Unclaimed;
+
   const auto deadline = std::chrono::steady_clock::now() + patience;
   for (;;) {
-    // Non-blocking: a request that is gone again by the time it is taken
-    // must not hold the program up.
-    const int fd = unixSocket(SOCK_NONBLOCK);
-    if (fd < 0) return Outcome::Unclaimed;
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address.un), address.length) == 0 && ::listen(fd, 8) == 0) {
-      listener_ = fd;
-      return Outcome::Claimed;
+    lock_ = ::open(lockFile_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (lock_ < 0) return Outcome::Unclaimed;
+    struct stat st {};
+    const bool ours = ::fstat(lock_, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::getuid();
+    // Held by a running copy, or no claim to be had here (no locks on this
+    // file system, no socket): only the first is waited on.
+    bool held = false;
+    if (ours && ::flock(lock_, LOCK_EX | LOCK_NB) == 0) {
+      // A copy that ended meanwhile removed the file this one locked: the
+      // claim is made on the file of that name now.
+      struct stat named {};
+      if (::stat(lockFile_.c_str(), &named) != 0 || named.st_ino != st.st_ino || named.st_dev != st.st_dev) {
+        ::close(lock_);
+        lock_ = -1;
+        continue;
+      }
+      listener_ = listenAt(address);
+      if (listener_ >= 0) return Outcome::Claimed;
+    } else {
+      held = ours && errno == EWOULDBLOCK;
     }
-    const int error = errno;
-    ::close(fd);
-    if (error != EADDRINUSE) return Outcome::Unclaimed;
+    ::close(lock_);
+    lock_ = -1;
+    if (!held) return Outcome::Unclaimed;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return Outcome::Unanswered;
     switch (ask(address, left)) {
@@ -103,7 +168,8 @@ DirectoryClaim::Outcome DirectoryClaim::claim(std::string_view name, std::chrono
       case Reply::Stranger: return Outcome::Unclaimed;
       case Reply::Closed: break;
     }
-    // The holder is ending: its name is free in a moment.
+    // The holder is starting or ending: its socket or its lock is there in
+    // a moment, or gone.
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
 }
@@ -112,13 +178,14 @@ bool DirectoryClaim::takeRequest(bool willShow) {
   if (listener_ < 0) return false;
   const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
   if (fd < 0) return false;
-  if (willShow) {
+  const bool request = sameUser(fd);
+  if (request && willShow) {
     // The asker may have given up and gone: no SIGPIPE for that.
     const char answer = Agreed;
     (void)!::send(fd, &answer, 1, MSG_NOSIGNAL);
   }
   ::close(fd);
-  return true;
+  return request;
 }
 
 }  // namespace platform::linux_

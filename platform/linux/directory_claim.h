@@ -2,14 +2,23 @@
 // would each add an icon and the last to quit would overwrite the other's
 // place; a second start instead asks the running copy to show its window.
 //
-// The claim is an abstract Unix socket named after the user and the device
-// and inode of the directory the settings file is written in (where a
-// symbolic link points, so links to one file share it): the kernel releases it however the holder
-// ends (SIGKILL too), it leaves nothing in the directory, and a read-only
-// directory does not stop it. The same socket carries the request to show.
+// The claim lives where only the user can reach it: the user's runtime
+// directory ($XDG_RUNTIME_DIR, else pelmodesk-UID under $TMPDIR or /tmp,
+// made for the purpose), used only when it is the user's own and closed to
+// everyone else. In it, named after the device and inode of the directory
+// the settings file is written in (where a symbolic link points, so links
+// to one file share it), a lock file that the running copy holds with flock
+// (the kernel drops it however the holder ends, SIGKILL too) and a socket
+// it listens on for the request to show. A copy that ends normally removes
+// both; a socket file a killed copy left is replaced by the next holder,
+// under the lock. Each end checks by
+// SO_PEERCRED that the other is the same user. Where no such directory can
+// be had, the program runs unclaimed: nothing another user holds may keep
+// it from starting.
 #pragma once
 
 #include <chrono>
+#include <string>
 #include <string_view>
 
 namespace platform::linux_ {
@@ -20,7 +29,7 @@ class DirectoryClaim {
     Claimed,     // this copy runs; requests arrive on listener()
     Answered,    // a running copy was asked to show its window and agreed
     Unanswered,  // a running copy holds the directory but did not answer in time
-    Unclaimed,   // no claim could be made (no such sockets here): run regardless
+    Unclaimed,   // no claim could be made: run regardless
   };
 
   DirectoryClaim() = default;
@@ -38,11 +47,18 @@ class DirectoryClaim {
   int listener() const { return listener_; }
 
   // Takes one waiting request, answers it when `willShow`, and closes it.
-  // False when none was waiting.
+  // False when none was waiting, or the asker was another user.
   bool takeRequest(bool willShow);
 
+  // The runtime directory refused for being another user's or open to
+  // others (the claim then Unclaimed), else empty.
+  const std::string& refused() const { return refused_; }
+
  private:
+  int lock_ = -1;
   int listener_ = -1;
+  std::string lockFile_, socket_;
+  std::string refused_;
 };
 
 }  // namespace platform::linux_

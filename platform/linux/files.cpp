@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -115,6 +116,34 @@ FileProblem writeTemporary(int directory, const std::string& base, std::string_v
   }
 }
 
+// The old file under a second name of the program's own, the first step of
+// keeping it as the backup: a hard link, or where the file system has none
+// (FAT, some network file systems) a copy, complete on the disk. The file
+// keeps its own name meanwhile: a kill at any step leaves it in place.
+FileProblem secondName(int directory, const std::string& base, std::string& name) {
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    name = TemporaryNameOf(base, randomName());
+    if (::linkat(directory, base.c_str(), directory, name.c_str(), 0) == 0) return {};
+    if (errno != EEXIST) break;
+  }
+  if (errno == ENOENT) return failure(FileProblem::Kind::NotFound);
+  Fd old{::openat(directory, base.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)};
+  struct stat st {};
+  if (old.fd < 0 || ::fstat(old.fd, &st) != 0) return ProblemOf(errno);
+  name = TemporaryNameOf(base, randomName());
+  Fd copy{::openat(directory, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)};
+  if (copy.fd < 0) return ProblemOf(errno);
+  ssize_t n = 0;
+  while ((n = ::sendfile(copy.fd, old.fd, nullptr, 1 << 20)) > 0) {
+  }
+  if (n < 0 || ::fchmod(copy.fd, st.st_mode & 07777) != 0 || ::fsync(copy.fd) != 0) {
+    const FileProblem p = ProblemOf(errno);
+    ::unlinkat(directory, name.c_str(), 0);
+    return p;
+  }
+  return {};
+}
+
 }  // namespace
 
 FileProblem ProblemOf(int error) {
@@ -136,8 +165,15 @@ FileRead ReadWholeFile(std::string_view name) {
   // Without O_NONBLOCK a FIFO would hold the start up until a writer came.
   Fd file{::open(std::string(name).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
   if (file.fd < 0) {
-    if (errno == ENOENT) return {FileRead::Status::Missing, {}, {}};
-    return {FileRead::Status::Failed, {}, ProblemOf(errno)};
+    const int error = errno;
+    if (error == ENOENT) return {FileRead::Status::Missing, {}, {}};
+    if (error == EMFILE || error == ENFILE || error == ENOMEM) {
+      // Whether anything is there at all, stat can say without a descriptor.
+      struct stat st {};
+      if (::stat(std::string(name).c_str(), &st) != 0 && errno == ENOENT) return {FileRead::Status::Missing, {}, {}};
+      return {FileRead::Status::Unavailable, {}, ProblemOf(error)};
+    }
+    return {FileRead::Status::Failed, {}, ProblemOf(error)};
   }
   struct stat st {};
   if (::fstat(file.fd, &st) != 0) return {FileRead::Status::Failed, {}, ProblemOf(errno)};
@@ -185,11 +221,23 @@ FileProblem ReplaceWholeFile(std::string_view name, std::string_view bytes, OldF
   removeStaleTemporaries(directory.fd, target.base);
   std::string temporary;
   if (const FileProblem p = writeTemporary(directory.fd, target.base, bytes, mode, temporary); p.failed()) return p;
-  if (old == OldFile::KeepAsBackup &&
-      ::renameat(directory.fd, base, directory.fd, BackupNameOf(target.base).c_str()) != 0 && errno != ENOENT) {
-    const FileProblem p = ProblemOf(errno);
-    ::unlinkat(directory.fd, temporary.c_str(), 0);
-    return p;
+  if (old == OldFile::KeepAsBackup) {
+    // The backup takes its name (over any older one) while the file still
+    // has its own: at every moment the file holds the old content or the
+    // new one.
+    std::string kept;
+    FileProblem p = secondName(directory.fd, target.base, kept);
+    if (!p.failed()) {
+      if (::renameat(directory.fd, kept.c_str(), directory.fd, BackupNameOf(target.base).c_str()) != 0)
+        p = ProblemOf(errno);
+      // Gone once renamed; but a rename between two names of one file (the
+      // backup of a save a kill cut short) leaves both.
+      ::unlinkat(directory.fd, kept.c_str(), 0);
+    }
+    if (p.failed() && p.kind != FileProblem::Kind::NotFound) {  // nothing there any more: nothing to keep
+      ::unlinkat(directory.fd, temporary.c_str(), 0);
+      return p;
+    }
   }
   if (::renameat(directory.fd, temporary.c_str(), directory.fd, base) != 0) {
     const FileProblem p = ProblemOf(errno);

@@ -18,13 +18,18 @@
 namespace platform::qt {
 namespace {
 
-std::vector<const char*> setForStartup;
+struct Setting {
+  const char* name;
+  const char* value;
+};
+std::vector<Setting> setForStartup;  // taken back once Qt has started
+std::vector<Setting> setForTheRun;   // read again as each of Qt's threads starts
 QtMessageHandler qtHandler = nullptr;
 
-void setUnlessChosen(const char* name, const char* value) {
+void setUnlessChosen(const char* name, const char* value, std::vector<Setting>& until = setForStartup) {
   if (qEnvironmentVariableIsSet(name)) return;
   qputenv(name, QByteArray(value));
-  setForStartup.push_back(name);
+  until.push_back({name, value});
 }
 
 void onStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
@@ -40,7 +45,9 @@ void onStartupMessage(QtMsgType type, const QMessageLogContext& context, const Q
 
 void PrepareQtForATinyWindow() {
   setUnlessChosen("QT_XCB_NO_MITSHM", "1");
-  setUnlessChosen("QT_NO_GLIB", "1");
+  // Each thread Qt starts later (its D-Bus connection's, for the tray)
+  // reads it again: left out, that thread would run GLib's loop.
+  setUnlessChosen("QT_NO_GLIB", "1", setForTheRun);
   setUnlessChosen("QT_IM_MODULE", "none");
 }
 
@@ -54,8 +61,16 @@ void ReportNoDisplayPlainly() { qtHandler = qInstallMessageHandler(onStartupMess
 
 void FinishQtStartup() {
   if (qtHandler) qInstallMessageHandler(qtHandler);
-  for (const char* name : setForStartup) qunsetenv(name);
+  for (const Setting& setting : setForStartup) qunsetenv(setting.name);
   setForStartup.clear();
+}
+
+UsersEnvironment::UsersEnvironment() {
+  for (const Setting& setting : setForTheRun) qunsetenv(setting.name);
+}
+
+UsersEnvironment::~UsersEnvironment() {
+  for (const Setting& setting : setForTheRun) qputenv(setting.name, QByteArray(setting.value));
 }
 
 void PreferX11OnWayland() {
@@ -76,6 +91,8 @@ void FontConfigInAdvance::wait() {
 }
 
 void StartAgain(char** argv) {
+  // The fresh start makes the same choices itself, and takes them back.
+  const UsersEnvironment users;
   ::execv("/proc/self/exe", argv);
   std::perror("pelmodesk: /proc/self/exe");
 }

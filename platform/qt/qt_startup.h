@@ -45,6 +45,18 @@ void ReportNoDisplayPlainly();
 // starts (a browser, a mail program) do not inherit it.
 void FinishQtStartup();
 
+// The choice of Qt's event loop stays in the environment for the whole run
+// (Qt reads it as each of its threads starts). While one of these lives,
+// the environment holds only what the user set, for a program to be
+// started: a browser for a link, or this program anew.
+class UsersEnvironment {
+ public:
+  UsersEnvironment();
+  ~UsersEnvironment();
+  UsersEnvironment(const UsersEnvironment&) = delete;
+  UsersEnvironment& operator=(const UsersEnvironment&) = delete;
+};
+
 // Replaces the program with a fresh start of itself, same arguments, same
 // directory; returns only where that cannot be done (said on standard error).
 void StartAgain(char** argv);

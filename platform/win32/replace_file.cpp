@@ -25,6 +25,9 @@ class Win32FileCalls final : public FileCalls {
   }
   std::uint32_t flush(Handle file) override { return FlushFileBuffers(file) ? 0 : GetLastError(); }
   std::uint32_t close(Handle file) override { return CloseHandle(file) ? 0 : GetLastError(); }
+  std::uint32_t copyOver(const std::string& from, const std::string& to) override {
+    return CopyFileA(from.c_str(), to.c_str(), FALSE) ? 0 : GetLastError();
+  }
   std::uint32_t moveOver(const std::string& from, const std::string& to) override {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 0
                                                                                                     : GetLastError();
@@ -107,7 +110,9 @@ FileProblem ReplaceWholeFile(FileCalls& calls, std::string_view name, std::strin
   const std::uint32_t closed = calls.close(file);
   if (!error) error = closed;
   if (!error && old == OldFile::KeepAsBackup) {
-    error = calls.moveOver(target, BackupNameOf(name));
+    // Copied, not moved: the file keeps its name until the new one takes
+    // it, so a kill in between leaves the old content there.
+    error = calls.copyOver(target, BackupNameOf(name));
     if (error == ERROR_FILE_NOT_FOUND) error = 0;
   }
   if (!error) error = calls.moveOver(temporary, target);
@@ -128,6 +133,9 @@ FileRead ReadWholeFile(std::string_view name) {
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {FileRead::Status::Missing, {}, {}};
+    if (error == ERROR_TOO_MANY_OPEN_FILES || error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY)
+      return {attributes == INVALID_FILE_ATTRIBUTES ? FileRead::Status::Missing : FileRead::Status::Unavailable, {},
+              ProblemOf(error)};
     return {FileRead::Status::Failed, {}, ProblemOf(error)};
   }
   FileRead result{FileRead::Status::Ok, {}, {}};

@@ -22,6 +22,8 @@ class FileCalls {
   virtual std::uint32_t write(Handle file, std::string_view bytes) = 0;
   virtual std::uint32_t flush(Handle file) = 0;
   virtual std::uint32_t close(Handle file) = 0;
+  // CopyFileA over an existing file.
+  virtual std::uint32_t copyOver(const std::string& from, const std::string& to) = 0;
   // MoveFileExA with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH.
   virtual std::uint32_t moveOver(const std::string& from, const std::string& to) = 0;
   virtual void remove(const std::string& name) = 0;

@@ -34,7 +34,33 @@ move_to() {
   [ "$(window_origin "$main")" = "$1 $2" ] || fail "the window did not move to $1 $2"
   saved=$(printf '%d\r\n%d\r\n1\r\n' $(($2 * 15)) $(($1 * 15)))
 }
+# The program's exit status, once it has ended.
+status_of_app() { local status=0; wait "$app" || status=$?; echo "$status"; }
 leftovers() { find . -maxdepth 2 -name 'pelmo.ini?*' ! -name pelmo.ini.bak ! -name '*.out' -printf '%P '; }
+
+echo "== under ulimit -n 8 or 12 a start says the limit is too low, ends with status 1 and leaves pelmo.ini alone"
+limited() { dbus-run-session -- bash -c 'ulimit -n "$1" && exec "$2"' limited "$1" "$program"; }
+for limit in 8 12; do
+  status=0
+  limited $limit >limit.out 2>&1 || status=$?
+  [ "$status" = 1 ] || fail "under ulimit -n $limit: status $status: $(cat limit.out)"
+  grep -q "開けるファイルの数の上限 (ulimit -n) が低すぎるため起動できません。[0-9]* 以上にしてください。" limit.out ||
+    fail "under ulimit -n $limit: $(cat limit.out)"
+done
+[ -z "$(ls pelmo.ini* 2>/dev/null)" ] || fail "left: $(ls pelmo.ini*)"
+echo "== at the limit it names, the program runs and saves"
+needed=$(grep -o '[0-9]* 以上' limit.out | cut -d' ' -f1)
+limited "$needed" >program.out 2>&1 &
+app=$!
+pids+=($app)
+main=$(wait_window pelmodesk)
+pid=$(xdotool getwindowpid "$main")
+move_to 210 160
+kill -TERM "$pid"
+ended_within 5 || fail "SIGTERM did not end the program"
+[ "$(status_of_app)" = 0 ] || fail "under ulimit -n $needed: $(cat program.out)"
+[ "$(cat pelmo.ini)" = "$saved" ] || fail "pelmo.ini under ulimit -n $needed: $(od -c pelmo.ini | head -3)"
+rm pelmo.ini limit.out
 
 echo "== a FIFO in the file's place does not hold the start up, and is left alone"
 mkfifo pelmo.ini
@@ -44,6 +70,7 @@ kill -TERM "$pid"
 ended_within 5 || fail "SIGTERM did not end the program"
 [ -p pelmo.ini ] || fail "the FIFO was replaced"
 grep -q "設定を保存できませんでした: pelmo.ini: 通常のファイルではありません" program.out || fail "the failed save was not said"
+[ "$(status_of_app)" = 1 ] || fail "a failed save at SIGTERM did not end with status 1"
 rm pelmo.ini
 
 echo "== a read-only file is not replaced, and SIGTERM ends the program without a box"
@@ -55,6 +82,7 @@ kill -TERM "$pid"
 ended_within 5 || fail "SIGTERM with a read-only pelmo.ini did not end the program"
 [ "$(cat pelmo.ini)" = "$(printf '1500\r\n1500\r\n1\r\n')" ] || fail "the read-only file was replaced"
 grep -q "設定を保存できませんでした: pelmo.ini: ファイルが読み取り専用です" program.out || fail "no report on standard error"
+[ "$(status_of_app)" = 1 ] || fail "a failed save at SIGTERM did not end with status 1"
 rm -f pelmo.ini
 
 echo "== a symbolic link is written through, and stays a link"
@@ -68,6 +96,7 @@ ended_within 5 || fail "SIGTERM did not end the program"
 [ -L pelmo.ini ] || fail "the link was replaced by a file"
 [ "$(cat conf/real.ini)" = "$saved" ] || fail "the link's target: $(od -c conf/real.ini | head -3)"
 [ -z "$(leftovers)" ] || fail "left behind: $(leftovers)"
+[ "$(status_of_app)" = 0 ] || fail "a save at SIGTERM did not end with status 0"
 rm pelmo.ini conf/real.ini
 
 echo "== terminal escapes in the file are shown escaped, and the file is kept as pelmo.ini.bak"
@@ -83,6 +112,31 @@ kill -TERM "$pid"
 ended_within 5 || fail "SIGTERM did not end the program"
 cmp -s pelmo.ini.bak rejected || fail "pelmo.ini.bak is not the rejected file"
 [ "$(cat pelmo.ini)" = "$saved" ] || fail "pelmo.ini: $(od -c pelmo.ini | head -3)"
+rm pelmo.ini.bak
+
+echo "== SIGKILL while a save that keeps pelmo.ini.bak has named the backup: pelmo.ini still holds the old file"
+# strace holds the return of the save's first rename for 3 s; the kill
+# comes once the backup has its name.
+cp rejected pelmo.ini
+start
+move_to 250 200
+strace -p "$pid" -qq -o /dev/null -e trace=rename,renameat,renameat2 \
+  -e inject=rename,renameat,renameat2:delay_exit=3000000:when=1 2>"$work/strace.out" &
+pids+=($!)
+for _ in $(seq 100); do [ "$(awk '/TracerPid/ {print $2}' /proc/"$pid"/status)" != 0 ] && break; sleep 0.05; done
+kill -TERM "$pid"
+for _ in $(seq 60); do cmp -s pelmo.ini.bak rejected && break; sleep 0.05; done
+cmp -s pelmo.ini.bak rejected || fail "the save did not reach its backup"
+kill -KILL "$pid"
+ended_within 5 || fail "still running after SIGKILL"
+cmp -s pelmo.ini rejected || fail "pelmo.ini after the kill: $(ls -l; od -c pelmo.ini 2>&1 | head -3)"
+start  # the same file rejected again, and this time saved
+move_to 260 210
+kill -TERM "$pid"
+ended_within 5 || fail "SIGTERM did not end the program"
+cmp -s pelmo.ini.bak rejected || fail "pelmo.ini.bak is not the rejected file"
+[ "$(cat pelmo.ini)" = "$saved" ] || fail "pelmo.ini: $(od -c pelmo.ini | head -3)"
+[ -z "$(leftovers)" ] || fail "left behind: $(leftovers)"
 rm pelmo.ini.bak rejected
 
 echo "== SIGKILL at varying moments of the save at quit: the old file or the new one, and nothing else"

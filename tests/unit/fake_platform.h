@@ -178,7 +178,7 @@ class Session final : public platform::Session {
   std::vector<platform::TwipsRect> screens() const override { return screenList; }
   platform::FileRead readFile(std::string_view name) override {
     journal_.push_back("Read " + std::string(name));
-    if (readFailure.failed()) return {platform::FileRead::Status::Failed, {}, readFailure};
+    if (readFailure.failed()) return {readFailureStatus, {}, readFailure};
     if (!file) return {platform::FileRead::Status::Missing, {}, {}};
     return {platform::FileRead::Status::Ok, *file, {}};
   }
@@ -202,6 +202,7 @@ class Session final : public platform::Session {
 
   std::optional<std::string> file;
   platform::FileProblem readFailure, writeFailure;
+  platform::FileRead::Status readFailureStatus = platform::FileRead::Status::Failed;
   std::vector<std::string> warnings, alerts;
   std::function<void()> onAlert;  // what happens while the box is up
   std::vector<platform::TwipsRect> screenList{{0, 0, 1920 * 15, 1080 * 15}};

@@ -4,9 +4,11 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -67,6 +69,24 @@ TEST_F(SettingsOnDisk, OnlyARegularFileIsRead) {
   read = ReadWholeFile("pelmo.ini");
   EXPECT_EQ(read.status, FileRead::Status::Ok);
   EXPECT_EQ(read.text, "1\r\n2\r\n3\r\n");
+}
+
+TEST_F(SettingsOnDisk, AFileNotOpenedForWantOfDescriptorsIsUnavailableNotRejected) {
+  put("pelmo.ini", "1\r\n2\r\n3\r\n");
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+  // Every descriptor below the lowest free one is taken: a limit there
+  // leaves none to open.
+  const int lowest = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+  ::close(lowest);
+  rlimit none = saved;
+  none.rlim_cur = static_cast<rlim_t>(lowest);
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &none), 0);
+  const FileRead there = ReadWholeFile("pelmo.ini"), absent = ReadWholeFile("absent.ini");
+  ::setrlimit(RLIMIT_NOFILE, &saved);
+  EXPECT_EQ(there.status, FileRead::Status::Unavailable);
+  EXPECT_EQ(there.problem.systemText, std::strerror(EMFILE));
+  EXPECT_EQ(absent.status, FileRead::Status::Missing);
 }
 
 TEST_F(SettingsOnDisk, ASaveWritesWhereTheLinkPointsAndClearsItsOwnLeftovers) {
@@ -130,6 +150,16 @@ TEST_F(SettingsOnDisk, ARejectedFileIsKeptAsABackup) {
   EXPECT_EQ(othersIn(".", {"pelmo.ini", "pelmo.ini.bak"}), std::vector<std::string>{});
   EXPECT_FALSE(ReplaceWholeFile("pelmo.ini", "1\r\n2\r\n0\r\n", OldFile::Replace).failed());
   EXPECT_EQ(get("pelmo.ini.bak"), "\x1b[2J garbage");
+
+  // A save killed between its steps leaves the backup as a second name of
+  // the file; the next save still leaves nothing else behind.
+  fs::remove("pelmo.ini.bak");
+  put("pelmo.ini", "rejected");
+  fs::create_hard_link("pelmo.ini", "pelmo.ini.bak");
+  EXPECT_FALSE(ReplaceWholeFile("pelmo.ini", "new", OldFile::KeepAsBackup).failed());
+  EXPECT_EQ(get("pelmo.ini"), "new");
+  EXPECT_EQ(get("pelmo.ini.bak"), "rejected");
+  EXPECT_EQ(othersIn(".", {"pelmo.ini", "pelmo.ini.bak"}), std::vector<std::string>{});
 }
 
 }  // namespace

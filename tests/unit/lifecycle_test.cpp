@@ -111,6 +111,20 @@ TEST_F(Lifecycle, AFileThatCannotBeReadIsSaidInJapaneseAndKeptWhereItCanBe) {
   session.readFailure = {Kind::Other, "Input/output error"};  // as the system says it
   form.Form_Load();
   EXPECT_EQ(session.warnings.back().find("pelmo.ini: Input/output error。"), 0u);
+
+  // Not opened at all (no descriptor to spare): nothing is known of the
+  // file, so nothing is kept aside and nothing is written over it.
+  fake::Session busy(journal);
+  monitor::Form1 third({window, stats, ports, tray, busy, about});
+  busy.readFailure = {Kind::Other, "Too many open files"};
+  busy.readFailureStatus = platform::FileRead::Status::Unavailable;
+  third.Form_Load();
+  EXPECT_EQ(busy.warnings.back(), "pelmo.ini: Too many open files。既定の位置で起動します。"
+                                  "ファイルはそのままにし、終了時にも書き換えません。");
+  journal.clear();
+  third.mnuEnd_Click();
+  EXPECT_EQ(journal, (fake::Journal{"NotifyIcon Delete", "End"}));
+  EXPECT_FALSE(third.settingsLost());
 }
 
 TEST_F(Lifecycle, FarAndOffScreenPositions) {
@@ -133,6 +147,7 @@ TEST_F(Lifecycle, QuitWritesThenRemovesTheIconThenEnds) {
   journal.clear();
   form.onMenuClick(mnuEnd);
   EXPECT_EQ(journal, (fake::Journal{"Write pelmo.ini", "NotifyIcon Delete", "End"}));
+  EXPECT_FALSE(form.settingsLost());
   journal.clear();
   form.onUnload(platform::UnloadMode::Unattended);  // SIGTERM, a logout: the same ordinary way
   EXPECT_EQ(journal, (fake::Journal{"Write pelmo.ini", "NotifyIcon Delete", "End"}));
@@ -145,6 +160,7 @@ TEST_F(Lifecycle, AFailedSaveIsABoxOnlyWhenTheUserQuitsAndNeverHoldsTheEndUp) {
   form.mnuEnd_Click();
   ASSERT_EQ(session.alerts.size(), 1u);
   EXPECT_EQ(session.alerts[0], "設定を保存できませんでした: pelmo.ini: ディスクの空き容量が足りません");
+  EXPECT_TRUE(form.settingsLost());  // the program's exit status says so
   EXPECT_EQ(journal, (fake::Journal{"Write pelmo.ini", "NotifyIcon Delete", "End"}));
   form.onUnload(platform::UnloadMode::UserClose);  // the window manager's close
   EXPECT_EQ(session.alerts.size(), 2u);

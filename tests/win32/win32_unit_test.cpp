@@ -115,6 +115,10 @@ class ScriptedCalls final : public FileCalls {
   }
   std::uint32_t flush(Handle) override { return calls.push_back("flush"), failing("flush"); }
   std::uint32_t close(Handle) override { return calls.push_back("close"), failing("close"); }
+  std::uint32_t copyOver(const std::string& from, const std::string& to) override {
+    calls.push_back("copy " + from + " " + to);
+    return failing("copy");
+  }
   std::uint32_t moveOver(const std::string& from, const std::string& to) override {
     calls.push_back("move " + from + " " + to);
     return failing("move");
@@ -142,7 +146,8 @@ TEST(ReplaceFile, WritesFlushesAndMovesATemporaryFileOverTheTarget) {
   ScriptedCalls keeping;
   EXPECT_FALSE(ReplaceWholeFile(keeping, "pelmo.ini", "x", platform::OldFile::KeepAsBackup, 42).failed());
   ASSERT_EQ(keeping.calls.size(), 6u);
-  EXPECT_EQ(keeping.calls[4], "move pelmo.ini pelmo.ini.bak");
+  EXPECT_EQ(keeping.calls[4], "copy pelmo.ini pelmo.ini.bak");
+  EXPECT_EQ(keeping.calls[5], "move " + temporary + " pelmo.ini");
 }
 
 TEST(ReplaceFile, AFailedStepLeavesTheTargetAloneAndRemovesTheTemporaryFile) {
@@ -159,6 +164,11 @@ TEST(ReplaceFile, AFailedStepLeavesTheTargetAloneAndRemovesTheTemporaryFile) {
     // The file is closed even when writing failed.
     EXPECT_NE(std::find(calls.calls.begin(), calls.calls.end(), "close"), calls.calls.end()) << step;
   }
+  // Keeping the old file: a copy that fails stops the save before the target is touched.
+  ScriptedCalls uncopied;
+  uncopied.failAt = "copy";
+  EXPECT_TRUE(ReplaceWholeFile(uncopied, "pelmo.ini", "x", platform::OldFile::KeepAsBackup, 1).kind == Kind::NoSpace);
+  EXPECT_EQ(uncopied.calls.back(), "remove " + uncopied.calls[0].substr(7));
   ScriptedCalls denied;
   denied.failAt = "create";
   denied.error = ERROR_ACCESS_DENIED;
@@ -205,6 +215,12 @@ TEST(ReplaceFile, OnTheRealFileSystem) {
     FindClose(search);
   }
   EXPECT_EQ(files, 1);
+  // A rejected file is kept beside the new one.
+  ASSERT_EQ(ReplaceWholeFile(RealFileCalls(), name, "1\r\n2\r\n1\r\n", platform::OldFile::KeepAsBackup, 4).failed(), false);
+  EXPECT_EQ(ReadWholeFile(name + ".bak").text, "15\r\n30\r\n0\r\n");
+  EXPECT_EQ(ReadWholeFile(name).text, "1\r\n2\r\n1\r\n");
+  DeleteFileA((name + ".bak").c_str());
+  ASSERT_EQ(ReplaceWholeFile(RealFileCalls(), name, "15\r\n30\r\n0\r\n", Replace, 5).failed(), false);
   // Marked read-only by its owner: left as it is.
   SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_READONLY);
   EXPECT_TRUE(ReplaceWholeFile(RealFileCalls(), name, "x", Replace, 3).kind == Kind::ReadOnlyFile);
