@@ -24,9 +24,10 @@ void SetAboveWhileShown(QWidget& window, bool above);
 // window manager that moves windows for their clients.
 bool StartWindowManagerMove(QWidget& window, QPoint pressedAt);
 
-// Asks the window manager for no title bar and no buttons: only a thin
-// border around a fixed-size window, or nothing around a window that draws
-// its own sizing border.
+// Asks the window manager for no decoration at all, for a window that draws
+// its own border: window managers differ on what a border of theirs comes
+// with (xfwm4 and KWin add a title bar). Only a sizable window may be
+// resized by the window manager.
 void DecorateWithoutTitle(QWidget& window, bool sizable);
 
 }  // namespace platform::qt

@@ -90,6 +90,11 @@ window_origin() {
   xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'
 }
 
+# The monitor window draws its own one-pixel border; its places (the ones
+# pelmo.ini keeps) are those of the client area inside it.
+monitor_windows() { xwininfo -root -tree | awk '/"pelmodesk".* 244x41\+/ {print $1}'; }
+client_origin() { window_origin "$1" | awk '{print $1 + 1, $2 + 1}'; }
+
 screenshot() { import -window root "$1"; }
 
 # "R,G,B" of one pixel of a picture.

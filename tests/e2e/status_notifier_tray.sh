@@ -30,7 +30,7 @@ grep -q ready "$work/watcher.out" || fail "the watcher did not start"
 app=$!
 pids+=($app)
 main=$(wait_window pelmodesk)
-main=$(xwininfo -root -tree | awk '/"pelmodesk".* 242x39\+/ {print $1}')
+main=$(monitor_windows)
 [ -n "$main" ] || fail "no monitor window"
 mapped() { xwininfo -id "$main" | grep -q IsViewable; }
 # The popup menu: "X Y W H" of the program's window that is neither the
@@ -38,7 +38,7 @@ mapped() { xwininfo -id "$main" | grep -q IsViewable; }
 menu_geometry() {
   local menu info
   for _ in $(seq 100); do
-    menu=$(xwininfo -root -tree | awk '/"pelmodesk".* [0-9]+x[0-9]+\+/ && !/ 242x39\+/ && !/ 1x1\+/ && !/ 3x3\+/ && !found {print $1; found = 1}')
+    menu=$(xwininfo -root -tree | awk '/"pelmodesk".* [0-9]+x[0-9]+\+/ && !/ 244x41\+/ && !/ 1x1\+/ && !/ 3x3\+/ && !found {print $1; found = 1}')
     [ -n "$menu" ] && xwininfo -id "$menu" | grep -q IsViewable && break
     menu=
     sleep 0.05
@@ -122,7 +122,7 @@ wait "$watcher" 2>/dev/null || true
 app=$!
 pids+=($app)
 wait_window pelmodesk >/dev/null
-main=$(xwininfo -root -tree | awk '/"pelmodesk".* 242x39\+/ {print $1}')
+main=$(monitor_windows)
 xdotool windowmove "$main" 200 150
 for _ in $(seq 60); do [ "$(window_origin "$main")" = "200 150" ] && break; sleep 0.05; done
 [ "$(window_origin "$main")" = "200 150" ] || fail "the window did not move"
@@ -131,7 +131,7 @@ pids+=($!)
 for _ in $(seq 200); do grep -q "^registered " "$work/watcher.out" && break; sleep 0.05; done
 grep -q "^registered " "$work/watcher.out" || fail "a panel that came later never got the item"
 kill -0 "$app" 2>/dev/null || fail "the program ended instead of starting again"
-main=$(xwininfo -root -tree | awk '/"pelmodesk".* 242x39\+/ {print $1}')
+main=$(monitor_windows)
 [ "$(window_origin "$main")" = "200 150" ] || fail "started again at $(window_origin "$main"), not in its place"
 service=$(awk '/^registered / && !found {print $2; found = 1}' "$work/watcher.out")
 xdotool mousemove 300 200
