@@ -2,13 +2,17 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <csignal>
+#include <utility>
 
 #include "qt_form.h"
 
@@ -16,6 +20,23 @@ namespace platform::qt {
 namespace {
 
 constexpr int WM_LBUTTONDOWN = 0x201, WM_LBUTTONDBLCLK = 0x203, WM_RBUTTONDOWN = 0x204, WM_MBUTTONDOWN = 0x207;
+
+const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString WatcherPath = QStringLiteral("/StatusNotifierWatcher");
+// Hosts that go by a bus name of their own (Plasma's panel, LXQt's) take
+// one under this prefix.
+const QString HostPrefix = QStringLiteral("org.kde.StatusNotifierHost-");
+
+// How many times in a row the program has started itself again for a tray,
+// and when it last did, as "COUNT SECONDS" on the monotonic clock (which an
+// exec keeps): a tray that keeps coming and going waits longer each time.
+constexpr char StartedAgainVariable[] = "PELMODESK_STARTED_AGAIN";
+constexpr std::chrono::seconds StartsInARow{300};
+constexpr int SettleMs = 2000, SettleDoublings = 5;
+
+long long monotonicSeconds() {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 // The one icon in the sizes panels ask for, so it stays sharp on any of
 // them: whole multiples are scaled pixel for pixel, the rest smoothly.
@@ -28,59 +49,213 @@ QIcon trayIcon(const QPixmap& icon) {
   return result;
 }
 
+QDBusMessage busCall(const QString& method) {
+  return QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                        QStringLiteral("org.freedesktop.DBus"), method);
+}
+
 }  // namespace
 
 QtTray::QtTray(QtForm& form, const Session& session) : QObject(&form), form_(form), session_(session) {
-  recheck_ = new QTimer(this);
-  recheck_->setSingleShot(true);
+  const QList<QByteArray> startedAgain = qgetenv(StartedAgainVariable).split(' ');
+  qunsetenv(StartedAgainVariable);  // not for the programs a link starts
+  if (startedAgain.size() == 2 && monotonicSeconds() - startedAgain[1].toLongLong() < StartsInARow.count())
+    earlierStarts_ = std::clamp(startedAgain[0].toInt(), 0, 1000);
+
+  // Qt takes the StatusNotifierItem way, once for the whole run, where a
+  // watcher with a host is there when the first icon is made. Only that way
+  // takes the menu to the panel (com.canonical.dbusmenu), for panels that
+  // draw the menu themselves; the XEmbed way would pop it up on its own
+  // beside the one the right press opens.
+  icon_ = new QSystemTrayIcon(this);
+  QMenu* menu = form_.iconMenu();
+  icon_->setContextMenu(menu);
+  statusNotifierIcon_ = menu && menu->platformMenu();
+  if (!statusNotifierIcon_) icon_->setContextMenu(nullptr);
+  watcherPresent_ = watcherHasHost_ = statusNotifierIcon_;
+
+  settle_ = new QTimer(this);
+  settle_->setSingleShot(true);
+  settle_->setInterval(SettleMs << std::min(earlierStarts_, SettleDoublings));
+  connect(settle_, &QTimer::timeout, this, &QtTray::settled);
   // Qt's X11 plugin announces each change of the tray (the owner of the
   // system-tray selection) by a signal that QtWidgets itself connects to by
   // name; its class is private to Qt, a QObject all the same.
+  auto* trayWindow = new QTimer(this);
+  trayWindow->setSingleShot(true);
+  connect(trayWindow, &QTimer::timeout, this, &QtTray::trayChanged);
   auto* native = reinterpret_cast<QObject*>(QGuiApplication::platformNativeInterface());
   if (native && native->metaObject()->indexOfSignal("systemTrayWindowChanged(QScreen*)") >= 0)
-    connect(native, SIGNAL(systemTrayWindowChanged(QScreen*)), recheck_, SLOT(start()));
-  // A StatusNotifierItem tray is the watcher on the session bus: a panel
-  // that crashes takes it along.
-  if (QDBusConnection::sessionBus().isConnected()) {
-    auto* watcher = new QDBusServiceWatcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
-                                            QDBusConnection::sessionBus(), QDBusServiceWatcher::WatchForOwnerChange, this);
-    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, recheck_, qOverload<>(&QTimer::start));
-    // A panel's host announcing itself to a watcher that was already there.
-    QDBusConnection::sessionBus().connect(QString(), QStringLiteral("/StatusNotifierWatcher"),
-                                          QStringLiteral("org.kde.StatusNotifierWatcher"),
-                                          QStringLiteral("StatusNotifierHostRegistered"), recheck_, SLOT(start()));
-  }
-  connect(recheck_, &QTimer::timeout, this, [this] {
-    const bool hasTray = available();
-    if (hadTray_ && !hasTray) form_.raise([](FormHandlers& h) { h.onTrayGone(); });
-    hadTray_ = hasTray;
-    // Where Qt took the StatusNotifierItem way, a registered host makes the
-    // tray available; so here Qt did not, and will not.
-    if (!hasTray && !startAgain_ && statusNotifierHostRegistered()) {
-      startAgain_ = true;
-      std::raise(SIGTERM);  // unwinds any menu or box, and unloads from main
-    }
-  });
+    connect(native, SIGNAL(systemTrayWindowChanged(QScreen*)), trayWindow, SLOT(start()));
+  followStatusNotifierTray();
   hadTray_ = available();
 }
 
 QtTray::~QtTray() = default;
+
+void QtTray::followStatusNotifierTray() {
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  if (!bus.isConnected()) return;
+  auto* watcher = new QDBusServiceWatcher(WatcherService, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+  connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+          [this](const QString&, const QString&, const QString& owner) { watcherOwnerChanged(owner); });
+  // A host announcing itself to a watcher that was already there, or
+  // leaving one that stays: signals of the watcher's owner only (the bus
+  // delivers only its), each burst asked about once.
+  hostQuestion_ = new QTimer(this);
+  hostQuestion_->setSingleShot(true);
+  connect(hostQuestion_, &QTimer::timeout, this, [this] {
+    if (!watcherPresent_) return;
+    trayAppeared_ = trayAppeared_ || !statusNotifierTrayPresent();
+    askWatcher();
+  });
+  for (const char* signal : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"})
+    bus.connect(WatcherService, WatcherPath, WatcherService, QString::fromLatin1(signal), hostQuestion_, SLOT(start()));
+  // Hosts that go by names: each known one is watched; once none is left,
+  // every name change on the bus is looked at until a new host comes.
+  hostWatch_ = new QDBusServiceWatcher(QString(), bus, QDBusServiceWatcher::WatchForUnregistration, this);
+  connect(hostWatch_, &QDBusServiceWatcher::serviceUnregistered, this, &QtTray::hostNameGone);
+  newNames_ = new QTimer(this);
+  newNames_->setSingleShot(true);
+  newNames_->setInterval(100);
+  connect(newNames_, &QTimer::timeout, this, [this] { listNames(true); });
+
+  QDBusMessage owner = busCall(QStringLiteral("GetNameOwner"));
+  owner << WatcherService;
+  const unsigned generation = watcherGeneration_;
+  ask(owner, [this, generation](const QDBusMessage& reply) {
+    if (generation != watcherGeneration_) return;  // an owner change came first and said more
+    watcherPresent_ = reply.type() == QDBusMessage::ReplyMessage;
+    if (watcherPresent_) askWatcher();
+    trayChanged();
+  });
+  listNames(false);
+}
+
+void QtTray::listNames(bool appearing) {
+  ask(busCall(QStringLiteral("ListNames")), [this, appearing](const QDBusMessage& reply) {
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return;
+    bool found = false;
+    for (const QString& name : reply.arguments().constFirst().toStringList()) {
+      if (!name.startsWith(HostPrefix) || hostNames_.contains(name)) continue;
+      hostNames_.insert(name);
+      hostWatch_->addWatchedService(name);
+      found = true;
+    }
+    if (found) {
+      hostsHaveNames_ = true;
+      trayAppeared_ = trayAppeared_ || appearing;
+      listenForNewNames(false);
+    }
+    trayChanged();
+  });
+}
+
+void QtTray::hostNameGone(const QString& name) {
+  hostWatch_->removeWatchedService(name);
+  hostNames_.remove(name);
+  if (hostNames_.isEmpty()) listenForNewNames(true);
+  trayChanged();
+}
+
+void QtTray::listenForNewNames(bool listen) {
+  if (listen == listening_) return;
+  listening_ = listen;
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  const QString service = QStringLiteral("org.freedesktop.DBus");
+  if (listen)
+    bus.connect(service, QStringLiteral("/org/freedesktop/DBus"), service, QStringLiteral("NameOwnerChanged"), newNames_,
+                SLOT(start()));
+  else
+    bus.disconnect(service, QStringLiteral("/org/freedesktop/DBus"), service, QStringLiteral("NameOwnerChanged"),
+                   newNames_, SLOT(start()));
+}
+
+void QtTray::ask(const QDBusMessage& question, std::function<void(const QDBusMessage&)> answer) {
+  auto* call = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(question, 5000), this);
+  connect(call, &QDBusPendingCallWatcher::finished, this, [call, answer = std::move(answer)] {
+    call->deleteLater();
+    answer(call->reply());
+  });
+}
+
+void QtTray::askWatcher() {
+  QDBusMessage get = QDBusMessage::createMethodCall(WatcherService, WatcherPath,
+                                                    QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+  get << WatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+  const unsigned generation = watcherGeneration_;
+  ask(get, [this, generation](const QDBusMessage& reply) {
+    if (generation != watcherGeneration_) return;  // from a watcher since gone
+    watcherHasHost_ = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+                      qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toBool();
+    trayChanged();
+  });
+}
+
+void QtTray::watcherOwnerChanged(const QString& owner) {
+  ++watcherGeneration_;
+  watcherPresent_ = !owner.isEmpty();
+  watcherHasHost_ = false;  // until the new watcher says
+  if (watcherPresent_) {
+    trayAppeared_ = true;
+    askWatcher();
+  }
+  trayChanged();
+}
+
+bool QtTray::statusNotifierTrayPresent() const {
+  return watcherPresent_ && watcherHasHost_ && (!hostsHaveNames_ || !hostNames_.isEmpty());
+}
+
+bool QtTray::available() const {
+  return statusNotifierIcon_ ? statusNotifierTrayPresent() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void QtTray::trayChanged() {
+  const bool hasTray = available();
+  if (hadTray_ && !hasTray) form_.raise([](FormHandlers& h) { h.onTrayGone(); });
+  hadTray_ = hasTray;
+  // Where Qt took the XEmbed way (or found no tray at all), a
+  // StatusNotifierItem tray that has come since is used by starting again,
+  // once it has lasted: one that comes and goes does not make the program
+  // come and go with it.
+  const bool wanted = !statusNotifierIcon_ && !hasTray && trayAppeared_ && statusNotifierTrayPresent() && !startAgain_;
+  if (!wanted) settle_->stop();
+  else if (!settle_->isActive()) settle_->start();
+}
+
+void QtTray::settled() {
+  // The watcher is asked once more: still there, still with a host.
+  QDBusMessage get = QDBusMessage::createMethodCall(WatcherService, WatcherPath,
+                                                    QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+  get << WatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+  const unsigned generation = watcherGeneration_;
+  ask(get, [this, generation](const QDBusMessage& reply) {
+    const bool host = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+                      qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toBool();
+    if (generation != watcherGeneration_ || !host || startAgain_ || available() || !statusNotifierTrayPresent()) return;
+    startAgain_ = true;
+    qputenv(StartedAgainVariable,
+            QByteArray::number(earlierStarts_ + 1) + ' ' + QByteArray::number(monotonicSeconds()));
+    std::raise(SIGTERM);  // unwinds any menu or box, and unloads from main
+  });
+}
 
 std::int32_t QtTray::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
   if (message == NIM_DELETE) {
     // Quitting may run inside one of the icon's own handlers, and hiding an
     // XEmbed icon destroys the widget that handler belongs to: the icon
     // goes as soon as the handler has returned.
-    if (!icon_ || !icon_->isVisible()) return 0;
+    if (!icon_->isVisible()) return 0;
     QMetaObject::invokeMethod(icon_, &QSystemTrayIcon::hide, Qt::QueuedConnection);
     return 1;
   }
-  if (message != NIM_ADD || (icon_ && icon_->isVisible()) || data.uCallbackMessage != 0x200) return 0;
-  if (icon_) {
+  if (message != NIM_ADD || icon_->isVisible() || data.uCallbackMessage != 0x200) return 0;
+  if (std::exchange(iconShownBefore_, true)) {
     icon_->show();
     return 1;
   }
-  icon_ = new QSystemTrayIcon(trayIcon(form_.icon()), this);
+  icon_->setIcon(trayIcon(form_.icon()));
   const auto* tip = reinterpret_cast<const char*>(data.szTip.data());
   const std::string text = session_.fromAnsi(std::string_view(tip, std::find(tip, tip + data.szTip.size(), '\0') - tip));
   icon_->setToolTip(QString::fromStdString(text));
@@ -102,20 +277,6 @@ std::int32_t QtTray::Shell_NotifyIconA(std::uint32_t message, const NotifyIconDa
   // Shown even without a tray: Qt puts the icon there if one appears later.
   icon_->show();
   return 1;
-}
-
-bool QtTray::available() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
-
-bool QtTray::statusNotifierHostRegistered() const {
-  QDBusConnection bus = QDBusConnection::sessionBus();
-  if (!bus.isConnected()) return false;
-  QDBusMessage get = QDBusMessage::createMethodCall(QStringLiteral("org.kde.StatusNotifierWatcher"),
-                                                    QStringLiteral("/StatusNotifierWatcher"),
-                                                    QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-  get << QStringLiteral("org.kde.StatusNotifierWatcher") << QStringLiteral("IsStatusNotifierHostRegistered");
-  const QDBusMessage reply = bus.call(get, QDBus::Block, 1000);
-  return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
-         qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toBool();
 }
 
 }  // namespace platform::qt

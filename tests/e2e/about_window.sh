@@ -24,7 +24,6 @@ wait_window pelmodesk >/dev/null
 sleep 0.5
 
 # The About window: 220 x 130 of client area inside its own 4-pixel sizing border.
-about_window() { xwininfo -root -tree | awk '/"pelmodesk".* 228x138\+/ {print $1}'; }
 open_about() {
   local icon ix iy
   icon=$(xwininfo -root -tree | awk '/"pelmodesk".* 22x22\+/ {print $1}')
