@@ -240,14 +240,24 @@ void QtForm::setVisible(bool visible) {
     WriteStatesBeforeShow(*this, !design_.showInTaskbar, above_);
     if (!design_.titleBar) DecorateWithoutTitle(*this, sizable_);
   }
+  // Shown again, the window goes where Qt thinks it was: Qt learns where
+  // the X server really has it first (see PlaceOnScreen).
+  if (!visible && PlacesAreKnown())
+    if (const auto onScreen = PlaceOnScreen(*this); onScreen && *onScreen != geometry().topLeft())
+      setGeometry(QRect(*onScreen, size()));
   QWidget::setVisible(visible);
 }
 
-// Positions are the client area's, inside the border the form draws. Where
-// the platform keeps the window's place to itself (Wayland reports 0,0), the
-// place given last is the answer, so a quit writes back what it was given.
-float QtForm::top() const { return PlacesAreKnown() ? twips(geometry().y() + frame_) : givenTop_; }
-float QtForm::left() const { return PlacesAreKnown() ? twips(geometry().x() + frame_) : givenLeft_; }
+// Positions are the client area's, inside the border the form draws, where
+// the X server has the window. Where the platform keeps the window's place
+// to itself (Wayland reports 0,0), the place given last is the answer, so a
+// quit writes back what it was given.
+QPoint QtForm::place() const {
+  const auto onScreen = PlaceOnScreen(const_cast<QtForm&>(*this));
+  return onScreen ? *onScreen : geometry().topLeft();
+}
+float QtForm::top() const { return PlacesAreKnown() ? twips(place().y() + frame_) : givenTop_; }
+float QtForm::left() const { return PlacesAreKnown() ? twips(place().x() + frame_) : givenLeft_; }
 void QtForm::setTop(float t) {
   givenTop_ = t;
   setGeometry(geometry().x(), Px(t) - frame_, width(), height());

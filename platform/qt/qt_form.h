@@ -73,6 +73,7 @@ class QtForm final : public QWidget, public FormHost {
   void buildMenus();
   // The client area inside the form's own border, if it has one.
   QRect clientRect() const;
+  QPoint place() const;  // the window's top-left corner on the screen
   Qt::Edges sizingEdges(QPoint at) const;
 
   const FormDesign& design_;

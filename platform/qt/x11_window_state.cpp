@@ -107,6 +107,19 @@ bool StartWindowManagerMove(QWidget& window, QPoint pressedAt) {
   return true;
 }
 
+std::optional<QPoint> PlaceOnScreen(QWidget& window) {
+  xcb_connection_t* c = connection();
+  if (!c || !window.isVisible()) return std::nullopt;
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  const auto cookie = xcb_translate_coordinates(c, static_cast<xcb_window_t>(window.winId()), root, 0, 0);
+  xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(c, cookie, nullptr);
+  if (!reply) return std::nullopt;
+  const qreal ratio = window.devicePixelRatioF();
+  const QPoint place(qRound(reply->dst_x / ratio), qRound(reply->dst_y / ratio));
+  std::free(reply);
+  return place;
+}
+
 void DecorateWithoutTitle(QWidget& window, bool sizable) {
   xcb_connection_t* c = connection();
   if (!c) return;

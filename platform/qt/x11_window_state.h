@@ -3,6 +3,8 @@
 // applications no always-on-top at all.
 #pragma once
 
+#include <optional>
+
 class QPoint;
 class QWidget;
 
@@ -23,6 +25,12 @@ void SetAboveWhileShown(QWidget& window, bool above);
 // place under the pointer from the press on. False where there is no
 // window manager that moves windows for their clients.
 bool StartWindowManagerMove(QWidget& window, QPoint pressedAt);
+
+// Where the shown window stands on the screen (its top-left corner, in
+// logical pixels), asked of the X server. Qt's own idea can be stale: a
+// window manager that reparents a new window and moves its frame a moment
+// later leaves Qt with the place inside the frame.
+std::optional<QPoint> PlaceOnScreen(QWidget& window);
 
 // Asks the window manager for no decoration at all, for a window that draws
 // its own border: window managers differ on what a border of theirs comes
