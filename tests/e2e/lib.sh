@@ -96,13 +96,13 @@ monitor_windows() { xwininfo -root -tree | awk '/"pelmodesk".* 244x41\+/ {print 
 client_origin() { window_origin "$1" | awk '{print $1 + 1, $2 + 1}'; }
 about_window() { xwininfo -root -tree | awk '/"pelmodesk".* 228x138\+/ {print $1}'; }
 
-# The windows a taskbar shows a button for: managed ones without the
-# skip-taskbar state, as "ID TITLE" lines.
+# The windows of process $1 a taskbar shows a button for: managed ones
+# without the skip-taskbar state.
 taskbar_windows() {
   local id
   for id in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
-    xprop -id "$id" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR && continue
-    echo "$id $(xprop -id "$id" WM_NAME | sed 's/^WM_NAME([A-Z_]*) = //')"
+    [[ $(xprop -id "$id" _NET_WM_PID) == *" = $1" ]] || continue
+    xprop -id "$id" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || echo "$id"
   done
 }
 

@@ -12,6 +12,9 @@
 #   sni_watcher.py host      a host that is a program of its own, as
 #                            Plasma's panel is: a bus name, registered with
 #                            the watcher; prints "ready"
+#   sni_watcher.py item-of PID
+#                            the item that process PID has registered with
+#                            the session's watcher (a real panel's), if any
 #   sni_watcher.py silent    a watcher that never answers
 #   sni_watcher.py broadcast N
 #                            N StatusNotifierHostRegistered signals from a
@@ -207,6 +210,20 @@ def main():
             sys.exit("no entry " + sys.argv[3])
         menu.Event(ids[0], "clicked", dbus.Int32(0, variant_level=1), dbus.UInt32(0),
                    dbus_interface="com.canonical.dbusmenu", timeout=2)
+    elif command == "item-of":
+        watcher = bus.get_object(WATCHER, "/StatusNotifierWatcher")
+        daemon = bus.get_object("org.freedesktop.DBus", "/org/freedesktop/DBus")
+        for service in watcher.Get(WATCHER, "RegisteredStatusNotifierItems",
+                                   dbus_interface="org.freedesktop.DBus.Properties"):
+            name = service.partition("/")[0]
+            try:
+                pid = daemon.GetConnectionUnixProcessID(name, dbus_interface="org.freedesktop.DBus")
+            except dbus.DBusException:
+                continue
+            if pid == int(sys.argv[2]):
+                say(str(service))
+                return
+        sys.exit(1)
     elif command == "host":
         name = "org.kde.StatusNotifierHost-%d" % os.getpid()
         bus.request_name(name)

@@ -91,7 +91,7 @@ xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE && fail "always-on
 host click "$service" about
 for _ in $(seq 60); do [ -n "$(about_window)" ] && break; sleep 0.05; done
 [ -n "$(about_window)" ] || fail "the panel's about item opened no About window"
-[ "$(taskbar_windows | cut -d' ' -f1)" = "$(about_window)" ] || fail "taskbar entries: $(taskbar_windows)"
+[ "$(taskbar_windows "$app")" = "$(about_window)" ] || fail "taskbar entries: $(taskbar_windows "$app")"
 xdotool windowactivate --sync "$(about_window)" key Return 2>/dev/null || xdotool key --window "$(about_window)" Return
 for _ in $(seq 60); do [ -z "$(about_window)" ] && break; sleep 0.05; done
 [ -z "$(about_window)" ] || fail "the About window did not close"
