@@ -29,10 +29,11 @@ const QString HostPrefix = QStringLiteral("org.kde.StatusNotifierHost-");
 
 // How many times in a row the program has started itself again for a tray,
 // and when it last did, as "COUNT SECONDS" on the monotonic clock (which an
-// exec keeps): a tray that keeps coming and going waits longer each time.
+// exec keeps): a tray that keeps coming and going waits longer each time,
+// and one that Qt keeps refusing (a watcher Qt cannot read) is given up on.
 constexpr char StartedAgainVariable[] = "PELMODESK_STARTED_AGAIN";
 constexpr std::chrono::seconds StartsInARow{300};
-constexpr int SettleMs = 2000, SettleDoublings = 5;
+constexpr int SettleMs = 2000, MostStartsInARow = 5;
 
 long long monotonicSeconds() {
   return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -76,7 +77,7 @@ QtTray::QtTray(QtForm& form, const Session& session) : QObject(&form), form_(for
 
   settle_ = new QTimer(this);
   settle_->setSingleShot(true);
-  settle_->setInterval(SettleMs << std::min(earlierStarts_, SettleDoublings));
+  settle_->setInterval(SettleMs << std::min(earlierStarts_, MostStartsInARow));
   connect(settle_, &QTimer::timeout, this, &QtTray::settled);
   // Qt's X11 plugin announces each change of the tray (the owner of the
   // system-tray selection) by a signal that QtWidgets itself connects to by
@@ -105,9 +106,7 @@ void QtTray::followStatusNotifierTray() {
   hostQuestion_ = new QTimer(this);
   hostQuestion_->setSingleShot(true);
   connect(hostQuestion_, &QTimer::timeout, this, [this] {
-    if (!watcherPresent_) return;
-    trayAppeared_ = trayAppeared_ || !statusNotifierTrayPresent();
-    askWatcher();
+    if (watcherPresent_) askWatcher();
   });
   for (const char* signal : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"})
     bus.connect(WatcherService, WatcherPath, WatcherService, QString::fromLatin1(signal), hostQuestion_, SLOT(start()));
@@ -118,7 +117,7 @@ void QtTray::followStatusNotifierTray() {
   newNames_ = new QTimer(this);
   newNames_->setSingleShot(true);
   newNames_->setInterval(100);
-  connect(newNames_, &QTimer::timeout, this, [this] { listNames(true); });
+  connect(newNames_, &QTimer::timeout, this, &QtTray::listNames);
 
   QDBusMessage owner = busCall(QStringLiteral("GetNameOwner"));
   owner << WatcherService;
@@ -129,11 +128,11 @@ void QtTray::followStatusNotifierTray() {
     if (watcherPresent_) askWatcher();
     trayChanged();
   });
-  listNames(false);
+  listNames();
 }
 
-void QtTray::listNames(bool appearing) {
-  ask(busCall(QStringLiteral("ListNames")), [this, appearing](const QDBusMessage& reply) {
+void QtTray::listNames() {
+  ask(busCall(QStringLiteral("ListNames")), [this](const QDBusMessage& reply) {
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return;
     bool found = false;
     for (const QString& name : reply.arguments().constFirst().toStringList()) {
@@ -144,7 +143,6 @@ void QtTray::listNames(bool appearing) {
     }
     if (found) {
       hostsHaveNames_ = true;
-      trayAppeared_ = trayAppeared_ || appearing;
       listenForNewNames(false);
     }
     trayChanged();
@@ -196,10 +194,7 @@ void QtTray::watcherOwnerChanged(const QString& owner) {
   ++watcherGeneration_;
   watcherPresent_ = !owner.isEmpty();
   watcherHasHost_ = false;  // until the new watcher says
-  if (watcherPresent_) {
-    trayAppeared_ = true;
-    askWatcher();
-  }
+  if (watcherPresent_) askWatcher();
   trayChanged();
 }
 
@@ -216,10 +211,10 @@ void QtTray::trayChanged() {
   if (hadTray_ && !hasTray) form_.raise([](FormHandlers& h) { h.onTrayGone(); });
   hadTray_ = hasTray;
   // Where Qt took the XEmbed way (or found no tray at all), a
-  // StatusNotifierItem tray that has come since is used by starting again,
-  // once it has lasted: one that comes and goes does not make the program
-  // come and go with it.
-  const bool wanted = !statusNotifierIcon_ && !hasTray && trayAppeared_ && statusNotifierTrayPresent() && !startAgain_;
+  // StatusNotifierItem tray is used by starting again, once it has lasted:
+  // one that comes and goes does not make the program come and go with it.
+  const bool wanted = !statusNotifierIcon_ && !hasTray && statusNotifierTrayPresent() && !startAgain_ &&
+                      earlierStarts_ < MostStartsInARow;
   if (!wanted) settle_->stop();
   else if (!settle_->isActive()) settle_->start();
 }

@@ -45,7 +45,7 @@ class QtTray final : public QObject, public Tray {
   void ask(const QDBusMessage& question, std::function<void(const QDBusMessage&)> answer);
   void askWatcher();
   void watcherOwnerChanged(const QString& owner);
-  void listNames(bool appearing);
+  void listNames();
   void hostNameGone(const QString& name);
   void listenForNewNames(bool listen);
   // A watcher with a host, and where the desktop's hosts go by bus names
@@ -71,7 +71,6 @@ class QtTray final : public QObject, public Tray {
   QDBusServiceWatcher* hostWatch_ = nullptr;
   QTimer* newNames_ = nullptr;  // a new host's name, looked for once none is left
   bool listening_ = false;
-  bool trayAppeared_ = false;  // since the start, not there from the start
   QTimer* hostQuestion_ = nullptr;  // one question for a burst of host signals
   QTimer* settle_ = nullptr;        // how long a tray Qt won't use must last
   bool hadTray_ = false;

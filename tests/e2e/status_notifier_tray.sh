@@ -41,8 +41,9 @@ mapped() { xwininfo -id "$main" | grep -q IsViewable; }
 menu_geometry() {
   local menu info
   for _ in $(seq 100); do
-    menu=$(xwininfo -root -tree | awk '/"pelmodesk".* [0-9]+x[0-9]+\+/ && !/ 244x41\+/ && !/ 1x1\+/ && !/ 3x3\+/ && !found {print $1; found = 1}')
-    [ -n "$menu" ] && xwininfo -id "$menu" | grep -q IsViewable && break
+    for menu in $(xwininfo -root -tree | awk '/"pelmodesk".* [0-9]+x[0-9]+\+/ && !/ 244x41\+/ && !/ 1x1\+/ && !/ 3x3\+/ {print $1}'); do
+      xwininfo -id "$menu" 2>/dev/null | grep -q IsViewable && break 2
+    done
     menu=
     sleep 0.05
   done
@@ -234,6 +235,23 @@ grep -q "^registered " "$work/watcher.out" || fail "the watcher that stayed neve
 grep -qz '^PELMODESK_STARTED_AGAIN=1 ' "/proc/$app/environ" || fail "not started again exactly once"
 main=$(monitor_windows)
 mapped || fail "no window after starting again"
+quit_via "$(awk '/^registered / {print $2; exit}' "$work/watcher.out")"
+pkill -TERM -P "$watcher" || true
+
+echo "== a restart soon after another waits twice as long for the tray to last"
+for _ in $(seq 60); do grep -q "^unregistered " "$work/watcher.out" && break; sleep 0.05; done
+PELMODESK_STARTED_AGAIN="1 $(/usr/bin/python3 -c 'import time; print(int(time.monotonic()))')" "$program" \
+  >"$work/program.out" 2>&1 &
+app=$!
+pids+=($app)
+wait_window pelmodesk >/dev/null
+host watch >"$work/watcher.out" 2>&1 &
+watcher=$!
+pids+=($watcher)
+sleep 3
+grep -q "^registered " "$work/watcher.out" && fail "started again after 2 s, not 4"
+for _ in $(seq 80); do grep -q "^registered " "$work/watcher.out" && break; sleep 0.05; done
+grep -qz '^PELMODESK_STARTED_AGAIN=2 ' "/proc/$app/environ" || fail "not counted as the second restart in a row"
 quit_via "$(awk '/^registered / {print $2; exit}' "$work/watcher.out")"
 pkill -TERM -P "$watcher" || true
 
