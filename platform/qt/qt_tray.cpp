@@ -68,11 +68,17 @@ QtTray::QtTray(QtForm& form, const Session& session) : QObject(&form), form_(for
   // takes the menu to the panel (com.canonical.dbusmenu), for panels that
   // draw the menu themselves; the XEmbed way would pop it up on its own
   // beside the one the right press opens.
+  // The panel's copy holds the form's own menu items, so the same handlers
+  // run and the check mark is the same; the form's menu stays the one the
+  // program pops up itself.
   icon_ = new QSystemTrayIcon(this);
-  QMenu* menu = form_.iconMenu();
-  icon_->setContextMenu(menu);
-  statusNotifierIcon_ = menu && menu->platformMenu();
-  if (!statusNotifierIcon_) icon_->setContextMenu(nullptr);
+  if (const QMenu* menu = form_.iconMenu()) {
+    panelMenu_ = std::make_unique<QMenu>();
+    panelMenu_->addActions(menu->actions());
+    icon_->setContextMenu(panelMenu_.get());
+    statusNotifierIcon_ = panelMenu_->platformMenu() != nullptr;
+    if (!statusNotifierIcon_) icon_->setContextMenu(nullptr);
+  }
   watcherPresent_ = watcherHasHost_ = statusNotifierIcon_;
 
   settle_ = new QTimer(this);
@@ -92,7 +98,13 @@ QtTray::QtTray(QtForm& form, const Session& session) : QObject(&form), form_(for
   hadTray_ = available();
 }
 
-QtTray::~QtTray() = default;
+QtTray::~QtTray() {
+  // The icon goes first, then the panel's copy of the menu: emptied, it
+  // frees what Qt made for the panel (Qt frees a menu's D-Bus items only
+  // as they leave the menu).
+  delete icon_;
+  if (panelMenu_) panelMenu_->clear();
+}
 
 void QtTray::followStatusNotifierTray() {
   QDBusConnection bus = QDBusConnection::sessionBus();

@@ -8,12 +8,14 @@
 #include <QSet>
 #include <QString>
 #include <functional>
+#include <memory>
 
 #include "session.h"
 #include "tray.h"
 
 class QDBusMessage;
 class QDBusServiceWatcher;
+class QMenu;
 class QSystemTrayIcon;
 class QTimer;
 
@@ -60,6 +62,7 @@ class QtTray final : public QObject, public Tray {
   QtForm& form_;
   const Session& session_;
   QSystemTrayIcon* icon_ = nullptr;
+  std::unique_ptr<QMenu> panelMenu_;  // the menu a StatusNotifierItem panel draws itself
   bool iconShownBefore_ = false;
   bool statusNotifierIcon_ = false;  // Qt took the StatusNotifierItem way
 
