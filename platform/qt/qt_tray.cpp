@@ -50,6 +50,18 @@ QIcon trayIcon(const QPixmap& icon) {
   return result;
 }
 
+// Whether the watcher has a host, and its answer.
+QDBusMessage hostQuestion() {
+  QDBusMessage get = QDBusMessage::createMethodCall(WatcherService, WatcherPath,
+                                                    QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+  get << WatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
+  return get;
+}
+bool saysYes(const QDBusMessage& reply) {
+  return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+         qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toBool();
+}
+
 QDBusMessage busCall(const QString& method) {
   return QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
                                         QStringLiteral("org.freedesktop.DBus"), method);
@@ -67,10 +79,9 @@ QtTray::QtTray(QtForm& form, const Session& session) : QObject(&form), form_(for
   // watcher with a host is there when the first icon is made. Only that way
   // takes the menu to the panel (com.canonical.dbusmenu), for panels that
   // draw the menu themselves; the XEmbed way would pop it up on its own
-  // beside the one the right press opens.
-  // The panel's copy holds the form's own menu items, so the same handlers
-  // run and the check mark is the same; the form's menu stays the one the
-  // program pops up itself.
+  // beside the one the right press opens. The panel's copy holds the
+  // form's own menu items, so the same handlers run and the check mark is
+  // the same; the form's menu stays the one the program pops up itself.
   icon_ = new QSystemTrayIcon(this);
   if (const QMenu* menu = form_.iconMenu()) {
     panelMenu_ = std::make_unique<QMenu>();
@@ -190,14 +201,10 @@ void QtTray::ask(const QDBusMessage& question, std::function<void(const QDBusMes
 }
 
 void QtTray::askWatcher() {
-  QDBusMessage get = QDBusMessage::createMethodCall(WatcherService, WatcherPath,
-                                                    QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-  get << WatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
   const unsigned generation = watcherGeneration_;
-  ask(get, [this, generation](const QDBusMessage& reply) {
+  ask(hostQuestion(), [this, generation](const QDBusMessage& reply) {
     if (generation != watcherGeneration_) return;  // from a watcher since gone
-    watcherHasHost_ = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
-                      qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toBool();
+    watcherHasHost_ = saysYes(reply);
     trayChanged();
   });
 }
@@ -233,14 +240,10 @@ void QtTray::trayChanged() {
 
 void QtTray::settled() {
   // The watcher is asked once more: still there, still with a host.
-  QDBusMessage get = QDBusMessage::createMethodCall(WatcherService, WatcherPath,
-                                                    QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-  get << WatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
   const unsigned generation = watcherGeneration_;
-  ask(get, [this, generation](const QDBusMessage& reply) {
-    const bool host = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
-                      qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toBool();
-    if (generation != watcherGeneration_ || !host || startAgain_ || available() || !statusNotifierTrayPresent()) return;
+  ask(hostQuestion(), [this, generation](const QDBusMessage& reply) {
+    if (generation != watcherGeneration_ || !saysYes(reply) || startAgain_ || available() || !statusNotifierTrayPresent())
+      return;
     startAgain_ = true;
     qputenv(StartedAgainVariable,
             QByteArray::number(earlierStarts_ + 1) + ' ' + QByteArray::number(monotonicSeconds()));
