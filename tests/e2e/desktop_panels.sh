@@ -27,10 +27,7 @@ export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
 case $desktop in
   xfce)
     start_display
-    xfwm4 --compositor=off >"$work/xfwm4.out" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 200); do wm_ready && break; sleep 0.05; done
-    wm_ready || fail "xfwm4 did not start"
+    start_window_manager xfwm4 --compositor=off
     # One panel at the top holding the notification area alone.
     mkdir -p "$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml"
     cat >"$XDG_CONFIG_HOME/xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml" <<'EOF'
@@ -56,10 +53,7 @@ EOF
     ;;
   kwin)
     start_display
-    KWIN_COMPOSE=N kwin_x11 --replace >"$work/kwin.out" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 200); do wm_ready && break; sleep 0.05; done
-    wm_ready || fail "kwin_x11 did not start"
+    KWIN_COMPOSE=N start_window_manager kwin_x11 --replace
     sleep 0.5
     ;;
   lxqt)

@@ -37,22 +37,28 @@ start_display() {
   export DISPLAY=":$(cat "$work/display")"
   for _ in $(seq 100); do xprop -root >/dev/null 2>&1 && break; sleep 0.05; done
   if [ "${1:-}" = wm ]; then
-    # On a loaded machine openbox now and then fails to open a display that
-    # has just started: it gets a second try.
-    local try
-    for try in 1 2; do
-      openbox --sm-disable >"$work/openbox.out" 2>&1 &
-      pids+=($!)
-      for _ in $(seq 100); do
-        wm_ready && break 2
-        kill -0 $! 2>/dev/null || break
-        sleep 0.05
-      done
-    done
-    wm_ready || fail "openbox did not start"
+    start_window_manager openbox --sm-disable
     # openbox announces itself before it is ready for new windows
     sleep 0.5
   fi
+}
+
+# A window manager on the display: "$@" is its command. On a loaded machine
+# one now and then fails to open a display that has just started: it gets
+# more tries, a moment apart.
+start_window_manager() {
+  local try
+  for try in 1 2 3; do
+    [ "$try" = 1 ] || sleep 0.3
+    "$@" >"$work/$1.out" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 200); do
+      wm_ready && return 0
+      kill -0 $! 2>/dev/null || break
+      sleep 0.05
+    done
+  done
+  fail "$1 did not start"
 }
 
 # trayer as the notification area, at the screen's top right.

@@ -96,6 +96,7 @@ for _ in $(seq 60); do [ -n "$(about_window)" ] && break; sleep 0.05; done
 xdotool windowactivate --sync "$(about_window)" key Return 2>/dev/null || xdotool key --window "$(about_window)" Return
 for _ in $(seq 60); do [ -z "$(about_window)" ] && break; sleep 0.05; done
 [ -z "$(about_window)" ] || fail "the About window did not close"
+sleep 0.5  # the window manager done with the closed window's focus
 
 echo "== ContextMenu opens the menu at the pointer, without showing a hidden window"
 xdotool mousemove 300 200
@@ -233,7 +234,7 @@ echo "CPU while the watcher flapped: $cpu ticks"
 for _ in $(seq 120); do grep -q "^registered " "$work/watcher.out" && break; sleep 0.05; done
 grep -q "^registered " "$work/watcher.out" || fail "the watcher that stayed never got the item"
 grep -qz '^PELMODESK_STARTED_AGAIN=1 ' "/proc/$app/environ" || fail "not started again exactly once"
-main=$(monitor_windows)
+for _ in $(seq 60); do main=$(monitor_windows) && [ -n "$main" ] && mapped && break; sleep 0.05; done
 mapped || fail "no window after starting again"
 quit_via "$(awk '/^registered / {print $2; exit}' "$work/watcher.out")"
 pkill -TERM -P "$watcher" || true
