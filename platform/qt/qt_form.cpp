@@ -32,6 +32,11 @@ int shiftOf(Qt::KeyboardModifiers modifiers) {
 
 float twips(qreal pixels) { return static_cast<float>(pixels * TwipsPerPixel); }
 
+// The thin single-line border of a window without a title bar, in the dark
+// grey window managers draw such borders in (openbox's default theme): the
+// same window under every window manager, as it looked where one drew it.
+const QColor SingleBorderColour(88, 90, 93);
+
 // Wayland leaves windows' places to the compositor: a client can neither
 // choose its own nor learn it.
 bool PlacesAreKnown() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
@@ -92,13 +97,11 @@ QtForm::QtForm(const FormDesign& design, HandlerGuard& guard)
       icon_(LoadPicture(design.icon)), background_(ToQColor(design.backColour)),
       givenTop_(static_cast<float>(design.top)), givenLeft_(static_cast<float>(design.left)) {
   Qt::WindowFlags flags = design.showInTaskbar ? Qt::Window : Qt::Tool;
-  // No title bar, but not Qt's "frameless" either: that marks the window as
-  // one the window manager must not decorate at all, and the designs want
-  // a border (DecorateWithoutTitle says which).
-  if (!design.titleBar) flags |= Qt::CustomizeWindowHint;
-  // On Wayland Qt draws a title bar itself unless the window is frameless;
-  // nothing there gives the thin border either.
-  if (!design.titleBar && !PlacesAreKnown()) flags |= Qt::FramelessWindowHint;
+  // A window without a title bar gets no decoration from the window manager
+  // at all and draws its border itself: window managers disagree on what a
+  // "border only" request means (xfwm4 and KWin add a title bar to it), and
+  // Wayland compositors give none.
+  if (!design.titleBar) flags |= Qt::FramelessWindowHint;
   setWindowFlags(flags);
   setWindowTitle(QString::fromUtf8(design.caption.data(), qsizetype(design.caption.size())));
   if (!icon_.isNull()) setWindowIcon(QIcon(icon_));
@@ -110,13 +113,15 @@ QtForm::QtForm(const FormDesign& design, HandlerGuard& guard)
   setAttribute(Qt::WA_AlwaysShowToolTips);
   setMouseTracking(true);
   const QSize client(Px(design.clientWidth), Px(design.clientHeight));
-  if (design.border == BorderStyle::Sizable) {
-    // A sizing border without a title bar is the form's own: window
-    // managers either give no border or add a title bar with it.
-    frame_ = design.titleBar ? 0 : std::max(2, Px(design.borderWidth));
-    resize(client + QSize(2 * frame_, 2 * frame_));
+  if (!design.titleBar && design.border != BorderStyle::None) {
+    sizable_ = design.border == BorderStyle::Sizable;
+    frame_ = sizable_ ? std::max(2, Px(design.borderWidth)) : 1;
+  }
+  const QSize window = client + QSize(2 * frame_, 2 * frame_);
+  if (sizable_) {
+    resize(window);
   } else {
-    setFixedSize(client);
+    setFixedSize(window);
     // The picture is drawn unscaled from the client area's corner: on a
     // window of fixed size only that much of it is ever seen (the monitor's
     // background is larger than its window), and only that much is kept.
@@ -233,24 +238,33 @@ void QtForm::setVisible(bool visible) {
     // Window-manager hints go on the unmapped window, before every show:
     // the window manager drops its states when a window is hidden.
     WriteStatesBeforeShow(*this, !design_.showInTaskbar, above_);
-    if (!design_.titleBar) DecorateWithoutTitle(*this, frame_ > 0);
+    if (!design_.titleBar) DecorateWithoutTitle(*this, sizable_);
   }
+  // Shown again, the window goes where Qt thinks it was: Qt learns where
+  // the X server really has it first (see PlaceOnScreen).
+  if (!visible && PlacesAreKnown())
+    if (const auto onScreen = PlaceOnScreen(*this); onScreen && *onScreen != geometry().topLeft())
+      setGeometry(QRect(*onScreen, size()));
   QWidget::setVisible(visible);
 }
 
-// Positions are the client area's, which on a window without a title bar is
-// where the window stands. Where the platform keeps the window's place to
-// itself (Wayland reports 0,0), the place given last is the answer, so a
+// Positions are the client area's, inside the border the form draws, where
+// the X server has the window. Where the platform keeps the window's place
+// to itself (Wayland reports 0,0), the place given last is the answer, so a
 // quit writes back what it was given.
-float QtForm::top() const { return PlacesAreKnown() ? twips(geometry().y()) : givenTop_; }
-float QtForm::left() const { return PlacesAreKnown() ? twips(geometry().x()) : givenLeft_; }
+QPoint QtForm::place() const {
+  const auto onScreen = PlaceOnScreen(const_cast<QtForm&>(*this));
+  return onScreen ? *onScreen : geometry().topLeft();
+}
+float QtForm::top() const { return PlacesAreKnown() ? twips(place().y() + frame_) : givenTop_; }
+float QtForm::left() const { return PlacesAreKnown() ? twips(place().x() + frame_) : givenLeft_; }
 void QtForm::setTop(float t) {
   givenTop_ = t;
-  setGeometry(geometry().x(), Px(t), width(), height());
+  setGeometry(geometry().x(), Px(t) - frame_, width(), height());
 }
 void QtForm::setLeft(float l) {
   givenLeft_ = l;
-  setGeometry(Px(l), geometry().y(), width(), height());
+  setGeometry(Px(l) - frame_, geometry().y(), width(), height());
 }
 
 std::uint32_t QtForm::hWnd() const { return static_cast<std::uint32_t>(const_cast<QtForm*>(this)->winId()); }
@@ -300,7 +314,7 @@ void QtForm::processPendingEvents() { QCoreApplication::processEvents(); }
 QRect QtForm::clientRect() const { return rect().adjusted(frame_, frame_, -frame_, -frame_); }
 
 Qt::Edges QtForm::sizingEdges(QPoint at) const {
-  if (frame_ == 0 || clientRect().contains(at)) return {};
+  if (!sizable_ || clientRect().contains(at)) return {};
   Qt::Edges edges;
   if (at.x() < frame_) edges |= Qt::LeftEdge;
   else if (at.x() >= width() - frame_) edges |= Qt::RightEdge;
@@ -323,10 +337,10 @@ void QtForm::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect area = event->rect();
   painter.fillRect(area, background_);
-  if (frame_ > 0) {
+  const QRect r = rect().adjusted(0, 0, -1, -1);
+  if (sizable_) {
     // A raised sizing border in the classic style: light outside top-left,
     // dark outside bottom-right.
-    const QRect r = rect().adjusted(0, 0, -1, -1);
     painter.setPen(QColor(223, 223, 223));
     painter.drawLine(r.topLeft(), r.topRight());
     painter.drawLine(r.topLeft(), r.bottomLeft());
@@ -339,6 +353,9 @@ void QtForm::paintEvent(QPaintEvent* event) {
     painter.setPen(QColor(128, 128, 128));
     painter.drawLine(r.bottomLeft() + QPoint(1, -1), r.bottomRight() + QPoint(-1, -1));
     painter.drawLine(r.topRight() + QPoint(-1, 1), r.bottomRight() + QPoint(-1, -1));
+  } else if (frame_ > 0) {
+    painter.setPen(SingleBorderColour);
+    painter.drawRect(r);
   }
   // The picture is drawn unscaled from the client area's top-left corner;
   // what lies beyond the client area is clipped away.
@@ -366,7 +383,7 @@ void QtForm::mousePressEvent(QMouseEvent* e) {
 }
 
 void QtForm::mouseMoveEvent(QMouseEvent* e) {
-  if (frame_ > 0) {
+  if (sizable_) {
     if (sizing_ && (e->buttons() & Qt::LeftButton)) {
       const QPoint d = e->globalPosition().toPoint() - pressedAt_;
       QRect g = sizingFrom_;

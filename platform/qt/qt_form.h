@@ -55,6 +55,9 @@ class QtForm final : public QWidget, public FormHost {
 
   QWidget* control(int index) const { return controls_.at(static_cast<size_t>(index)); }
   QMenu* menu(int item) const;
+  // The menu of the form's tray icon: its first top-level menu, which never
+  // shows as a menu bar (null for a form without menus).
+  QMenu* iconMenu() const { return menus_.empty() ? nullptr : menus_.front(); }
   QAction* menuAction(int item) const { return actions_.at(static_cast<size_t>(item)); }
   const QPixmap& icon() const { return icon_; }
 
@@ -68,8 +71,9 @@ class QtForm final : public QWidget, public FormHost {
 
  private:
   void buildMenus();
-  // The client area inside the form's own sizing border, if it has one.
+  // The client area inside the form's own border, if it has one.
   QRect clientRect() const;
+  QPoint place() const;  // the window's top-left corner on the screen
   Qt::Edges sizingEdges(QPoint at) const;
 
   const FormDesign& design_;
@@ -86,7 +90,10 @@ class QtForm final : public QWidget, public FormHost {
   std::vector<QMenu*> menus_;       // per menu item: its submenu, if it has items
   bool above_ = false;
   bool shownBefore_ = false;
-  int frame_ = 0;  // the width of the form's own sizing border, in pixels
+  // The width in pixels of the border the form draws itself around its
+  // client area: a thin line, or a sizing border when `sizable_`.
+  int frame_ = 0;
+  bool sizable_ = false;
   Qt::Edges sizing_;
   QRect sizingFrom_;
 

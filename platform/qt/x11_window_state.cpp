@@ -107,14 +107,25 @@ bool StartWindowManagerMove(QWidget& window, QPoint pressedAt) {
   return true;
 }
 
+std::optional<QPoint> PlaceOnScreen(QWidget& window) {
+  xcb_connection_t* c = connection();
+  if (!c || !window.isVisible()) return std::nullopt;
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  const auto cookie = xcb_translate_coordinates(c, static_cast<xcb_window_t>(window.winId()), root, 0, 0);
+  xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(c, cookie, nullptr);
+  if (!reply) return std::nullopt;
+  const qreal ratio = window.devicePixelRatioF();
+  const QPoint place(qRound(reply->dst_x / ratio), qRound(reply->dst_y / ratio));
+  std::free(reply);
+  return place;
+}
+
 void DecorateWithoutTitle(QWidget& window, bool sizable) {
   xcb_connection_t* c = connection();
   if (!c) return;
   // _MOTIF_WM_HINTS: flags, functions, decorations, input mode, status.
-  constexpr uint32_t FunctionsAndDecorations = 1 | 2, Resize = 2, Move = 4, Close = 32, Border = 2;
-  // (openbox gives a window that asks for resize handles a title bar too.)
-  const uint32_t hints[5] = {FunctionsAndDecorations, Move | Close | (sizable ? Resize : 0u), sizable ? 0u : Border, 0,
-                             0};
+  constexpr uint32_t FunctionsAndDecorations = 1 | 2, Resize = 2, Move = 4, Close = 32, NoDecoration = 0;
+  const uint32_t hints[5] = {FunctionsAndDecorations, Move | Close | (sizable ? Resize : 0u), NoDecoration, 0, 0};
   const xcb_atom_t motif = atom(c, "_MOTIF_WM_HINTS");
   xcb_change_property(c, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()), motif, motif, 32, 5,
                       hints);

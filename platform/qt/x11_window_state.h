@@ -3,6 +3,8 @@
 // applications no always-on-top at all.
 #pragma once
 
+#include <optional>
+
 class QPoint;
 class QWidget;
 
@@ -24,9 +26,16 @@ void SetAboveWhileShown(QWidget& window, bool above);
 // window manager that moves windows for their clients.
 bool StartWindowManagerMove(QWidget& window, QPoint pressedAt);
 
-// Asks the window manager for no title bar and no buttons: only a thin
-// border around a fixed-size window, or nothing around a window that draws
-// its own sizing border.
+// Where the shown window stands on the screen (its top-left corner, in
+// logical pixels), asked of the X server. Qt's own idea can be stale: a
+// window manager that reparents a new window and moves its frame a moment
+// later leaves Qt with the place inside the frame.
+std::optional<QPoint> PlaceOnScreen(QWidget& window);
+
+// Asks the window manager for no decoration at all, for a window that draws
+// its own border: window managers differ on what a border of theirs comes
+// with (xfwm4 and KWin add a title bar). Only a sizable window may be
+// resized by the window manager.
 void DecorateWithoutTitle(QWidget& window, bool sizable);
 
 }  // namespace platform::qt

@@ -24,7 +24,6 @@ wait_window pelmodesk >/dev/null
 sleep 0.5
 
 # The About window: 220 x 130 of client area inside its own 4-pixel sizing border.
-about_window() { xwininfo -root -tree | awk '/"pelmodesk".* 228x138\+/ {print $1}'; }
 open_about() {
   local icon ix iy
   icon=$(xwininfo -root -tree | awk '/"pelmodesk".* 22x22\+/ {print $1}')
@@ -113,7 +112,7 @@ open_about
 screenshot "$shots/about-reopened.png"
 
 echo "== quitting closes it too"
-read -r mx my < <(window_origin "$(xwininfo -root -tree | awk '/"pelmodesk".* 242x39\+/ {print $1}')")
+read -r mx my < <(client_origin "$(monitor_windows)")
 xdotool mousemove $((mx + 120)) $((my + 4)) sleep 0.2
 icon=$(xwininfo -root -tree | awk '/"pelmodesk".* 22x22\+/ {print $1}')
 read -r ix iy < <(window_origin "$icon")

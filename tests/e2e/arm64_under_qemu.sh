@@ -51,11 +51,11 @@ for _ in $(seq 100); do
 done
 [ -n "$reference" ] || fail "the reference copy shows no window"
 
-echo "== client area 242 x 39, the picture and the logo"
-xwininfo -id "$win" | grep -q "Width: 242" && xwininfo -id "$win" | grep -q "Height: 39" ||
+echo "== client area 242 x 39 in its own border, the picture and the logo"
+xwininfo -id "$win" | grep -q "Width: 244" && xwininfo -id "$win" | grep -q "Height: 41" ||
   fail "size: $(xwininfo -id "$win")"
-read -r ox oy < <(window_origin "$win")
-read -r rx ry < <(window_origin "$reference")
+read -r ox oy < <(client_origin "$win")
+read -r rx ry < <(client_origin "$reference")
 window_shot() { convert "$1" -crop "242x39+$2+$3" +repage "$4"; }
 sleep 1.2
 screenshot "$work/screen.png"

@@ -21,11 +21,11 @@ app=$!
 pids+=($app)
 win=$(wait_window pelmodesk)
 
-echo "== 484 x 78 screen pixels at twice the logical place"
+echo "== 484 x 78 screen pixels at twice the logical place, in a border twice as thick"
 geometry=$(xwininfo -id "$win")
-read -r x y < <(window_origin "$win")
-grep -q "Width: 484" <<<"$geometry" && grep -q "Height: 78" <<<"$geometry" || fail "size: $geometry"
-[ "$x $y" = "168 218" ] || fail "at $x $y, not 168 218"
+read -r x y < <(window_origin "$win" | awk '{print $1 + 2, $2 + 2}')
+grep -q "Width: 488" <<<"$geometry" && grep -q "Height: 82" <<<"$geometry" || fail "size: $geometry"
+[ "$x $y" = "168 218" ] || fail "client area at $x $y, not 168 218"
 
 echo "== pictures in whole 2 x 2 squares, text finer than that"
 sleep 0.7  # the first tick's numbers

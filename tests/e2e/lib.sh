@@ -37,22 +37,28 @@ start_display() {
   export DISPLAY=":$(cat "$work/display")"
   for _ in $(seq 100); do xprop -root >/dev/null 2>&1 && break; sleep 0.05; done
   if [ "${1:-}" = wm ]; then
-    # On a loaded machine openbox now and then fails to open a display that
-    # has just started: it gets a second try.
-    local try
-    for try in 1 2; do
-      openbox --sm-disable >"$work/openbox.out" 2>&1 &
-      pids+=($!)
-      for _ in $(seq 100); do
-        wm_ready && break 2
-        kill -0 $! 2>/dev/null || break
-        sleep 0.05
-      done
-    done
-    wm_ready || fail "openbox did not start"
+    start_window_manager openbox --sm-disable
     # openbox announces itself before it is ready for new windows
     sleep 0.5
   fi
+}
+
+# A window manager on the display: "$@" is its command. On a loaded machine
+# one now and then fails to open a display that has just started: it gets
+# more tries, a moment apart.
+start_window_manager() {
+  local try
+  for try in 1 2 3; do
+    [ "$try" = 1 ] || sleep 0.3
+    "$@" >"$work/$1.out" 2>&1 &
+    pids+=($!)
+    for _ in $(seq 200); do
+      wm_ready && return 0
+      kill -0 $! 2>/dev/null || break
+      sleep 0.05
+    done
+  done
+  fail "$1 did not start"
 }
 
 # trayer as the notification area, at the screen's top right.
@@ -88,6 +94,22 @@ wait_window() {
 # Screen position of a window's client area: "X Y".
 window_origin() {
   xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'
+}
+
+# The monitor window draws its own one-pixel border; its places (the ones
+# pelmo.ini keeps) are those of the client area inside it.
+monitor_windows() { xwininfo -root -tree | awk '/"pelmodesk".* 244x41\+/ {print $1}'; }
+client_origin() { window_origin "$1" | awk '{print $1 + 1, $2 + 1}'; }
+about_window() { xwininfo -root -tree | awk '/"pelmodesk".* 228x138\+/ {print $1}'; }
+
+# The windows of process $1 a taskbar shows a button for: managed ones
+# without the skip-taskbar state.
+taskbar_windows() {
+  local id
+  for id in $(xprop -root _NET_CLIENT_LIST | grep -o '0x[0-9a-f]*'); do
+    [[ $(xprop -id "$id" _NET_WM_PID) == *" = $1" ]] || continue
+    xprop -id "$id" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || echo "$id"
+  done
 }
 
 screenshot() { import -window root "$1"; }

@@ -37,22 +37,24 @@ pids+=($app)
 win=$(wait_window pelmodesk)
 sleep 1.2  # two ticks
 
-echo "== client area 242 x 39 at the design position, no title bar"
+echo "== client area 242 x 39 at the design position, in a border of its own, no title bar"
 info=$(xwininfo -id "$win")
-grep -q "Width: 242" <<<"$info" || fail "width: $info"
-grep -q "Height: 39" <<<"$info" || fail "height: $info"
+grep -q "Width: 244" <<<"$info" && grep -q "Height: 41" <<<"$info" || fail "size: $info"
+[ "$(client_origin "$win")" = "84 109" ] || fail "client area at $(client_origin "$win"), not 84 109"
+# Nothing from the window manager: the border is the window's own.
 extents=$(xprop -id "$win" _NET_FRAME_EXTENTS)
-# Only a thin border: a title bar would make the top extent tall.
-[[ $extents =~ =\ ([0-9]+),\ ([0-9]+),\ ([0-9]+),\ ([0-9]+) ]] || fail "no frame extents: $extents"
-(( BASH_REMATCH[3] <= 2 )) || fail "a title bar: $extents"
+[[ $extents == *"= 0, 0, 0, 0" ]] || fail "decorated by the window manager: $extents"
 
 echo "== no taskbar button"
 xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "taskbar: $(xprop -id "$win" _NET_WM_STATE)"
 
 echo "== the picture, the logo and the labels on screen"
-read -r ox oy < <(window_origin "$win")
+read -r ox oy < <(client_origin "$win")
 screenshot "$shots/monitor.png"
 convert "$shots/monitor.png" -crop "242x39+$ox+$oy" +repage "$shots/monitor-window.png"
+for corner in "$((ox - 1)) $((oy - 1))" "$((ox + 242)) $((oy + 39))" "$((ox + 100)) $((oy - 1))" "$((ox - 1)) $((oy + 20))"; do
+  colour_near "$(pixel "$shots/monitor.png" ${corner% *} ${corner#* })" "88,90,93" 0 || fail "no border at $corner"
+done
 colour_near "$(pixel "$shots/monitor-window.png" 1 1)" "101,209,80" 6 || fail "gradient start: $(pixel "$shots/monitor-window.png" 1 1)"
 colour_near "$(pixel "$shots/monitor-window.png" 240 22)" "255,255,255" 4 || fail "gradient end: $(pixel "$shots/monitor-window.png" 240 22)"
 colour_near "$(pixel "$shots/monitor-window.png" 173 2)" "51,0,153" 4 || fail "logo plate: $(pixel "$shots/monitor-window.png" 173 2)"

@@ -20,7 +20,6 @@ export TMPDIR=$work/tmp
 mkdir -m 1777 "$TMPDIR"
 chmod 711 "$work"
 
-monitor_windows() { xwininfo -root -tree | awk '/"pelmodesk".* 242x39\+/ {print $1}'; }
 mapped() { xwininfo -id "$1" | grep -q IsViewable; }
 # Starts a copy in directory $1 and waits for its window; sets $app and $main.
 start_in() {
@@ -44,7 +43,7 @@ ended() {
 echo "== a second start in the same directory shows the first copy's hidden window and ends with status 0"
 start_in a
 first=$app first_main=$main
-read -r x y < <(window_origin "$main")
+read -r x y < <(client_origin "$main")
 xdotool mousemove $((x + 120)) $((y + 4)) click --repeat 2 --delay 60 1
 sleep 0.5
 mapped "$first_main" && fail "a double-click did not hide the window"

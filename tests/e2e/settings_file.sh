@@ -26,12 +26,12 @@ ended_within() {
   done
   return 1
 }
-# Moves the window and waits until it stands there; sets $saved to what a
-# save writes for that place.
+# Moves the window's client area to $1 $2 and waits until it stands there;
+# sets $saved to what a save writes for that place.
 move_to() {
-  xdotool windowmove "$main" "$1" "$2"
-  for _ in $(seq 60); do [ "$(window_origin "$main")" = "$1 $2" ] && break; sleep 0.05; done
-  [ "$(window_origin "$main")" = "$1 $2" ] || fail "the window did not move to $1 $2"
+  xdotool windowmove "$main" "$(($1 - 1))" "$(($2 - 1))"
+  for _ in $(seq 60); do [ "$(client_origin "$main")" = "$1 $2" ] && break; sleep 0.05; done
+  [ "$(client_origin "$main")" = "$1 $2" ] || fail "the window did not move to $1 $2"
   saved=$(printf '%d\r\n%d\r\n1\r\n' $(($2 * 15)) $(($1 * 15)))
 }
 # The program's exit status, once it has ended.

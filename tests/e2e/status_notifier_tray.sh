@@ -4,6 +4,9 @@
 # today) and there is no XEmbed tray: a scripted watcher and host on a
 # private session bus sees the item register with its tooltip and icon,
 # presses it (Activate, ContextMenu) as a panel does, and sees it go at quit.
+# Then the hard cases: a host that leaves while the watcher stays (Plasma's
+# panel dying beside kded5), a watcher that comes and goes ten times a second,
+# and one that never answers while strangers claim a host came.
 #   status_notifier_tray.sh PELMODESK [sanitized]
 set -euo pipefail
 program=$(realpath "$1")
@@ -30,7 +33,7 @@ grep -q ready "$work/watcher.out" || fail "the watcher did not start"
 app=$!
 pids+=($app)
 main=$(wait_window pelmodesk)
-main=$(xwininfo -root -tree | awk '/"pelmodesk".* 242x39\+/ {print $1}')
+main=$(monitor_windows)
 [ -n "$main" ] || fail "no monitor window"
 mapped() { xwininfo -id "$main" | grep -q IsViewable; }
 # The popup menu: "X Y W H" of the program's window that is neither the
@@ -38,8 +41,9 @@ mapped() { xwininfo -id "$main" | grep -q IsViewable; }
 menu_geometry() {
   local menu info
   for _ in $(seq 100); do
-    menu=$(xwininfo -root -tree | awk '/"pelmodesk".* [0-9]+x[0-9]+\+/ && !/ 242x39\+/ && !/ 1x1\+/ && !/ 3x3\+/ && !found {print $1; found = 1}')
-    [ -n "$menu" ] && xwininfo -id "$menu" | grep -q IsViewable && break
+    for menu in $(xwininfo -root -tree | awk '/"pelmodesk".* [0-9]+x[0-9]+\+/ && !/ 244x41\+/ && !/ 1x1\+/ && !/ 3x3\+/ {print $1}'); do
+      xwininfo -id "$menu" 2>/dev/null | grep -q IsViewable && break 2
+    done
     menu=
     sleep 0.05
   done
@@ -67,6 +71,32 @@ grep -qx "tooltip ペルモ" "$work/item.out" || fail "tooltip: $(cat "$work/ite
 grep -q "^icon malformed" "$work/item.out" && fail "a malformed icon picture"
 awk '/^icon [0-9]+x[0-9]+ / {split($2, s, "x"); if (s[1] >= 16 && $3 > s[1] * s[2] / 4) ok = 1} END {exit !ok}' \
   "$work/item.out" || fail "no icon: $(cat "$work/item.out")"
+
+echo "== the menu goes to the panel too, for panels that draw it: the same items, each doing its work"
+menu_items=$'ペルモの表示\nペルモの非表示\nseparator\n常に手前に表示 [ ]\nseparator\nペルモの終了\nseparator\nabout'
+[ "$(host menu "$service")" = "$menu_items" ] || fail "the exported menu: $(host menu "$service")"
+host click "$service" ペルモの非表示
+for _ in $(seq 40); do mapped || break; sleep 0.05; done
+mapped && fail "the panel's hide item left the window shown"
+host click "$service" ペルモの表示
+for _ in $(seq 40); do mapped && break; sleep 0.05; done
+mapped || fail "the panel's show item did not show the window"
+host click "$service" 常に手前に表示
+sleep 0.3
+xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the panel's always-on-top item did nothing"
+[ "$(host menu "$service")" = "${menu_items/\[ \]/[x]}" ] || fail "no check mark: $(host menu "$service")"
+host click "$service" 常に手前に表示
+sleep 0.3
+xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE && fail "always-on-top did not go off"
+[ "$(host menu "$service")" = "$menu_items" ] || fail "the check mark stayed: $(host menu "$service")"
+host click "$service" about
+for _ in $(seq 60); do [ -n "$(about_window)" ] && break; sleep 0.05; done
+[ -n "$(about_window)" ] || fail "the panel's about item opened no About window"
+[ "$(taskbar_windows "$app")" = "$(about_window)" ] || fail "taskbar entries: $(taskbar_windows "$app")"
+xdotool windowactivate --sync "$(about_window)" key Return 2>/dev/null || xdotool key --window "$(about_window)" Return
+for _ in $(seq 60); do [ -z "$(about_window)" ] && break; sleep 0.05; done
+[ -z "$(about_window)" ] || fail "the About window did not close"
+sleep 0.5  # the window manager done with the closed window's focus
 
 echo "== ContextMenu opens the menu at the pointer, without showing a hidden window"
 xdotool mousemove 300 200
@@ -122,21 +152,128 @@ wait "$watcher" 2>/dev/null || true
 app=$!
 pids+=($app)
 wait_window pelmodesk >/dev/null
-main=$(xwininfo -root -tree | awk '/"pelmodesk".* 242x39\+/ {print $1}')
+main=$(monitor_windows)
 xdotool windowmove "$main" 200 150
 for _ in $(seq 60); do [ "$(window_origin "$main")" = "200 150" ] && break; sleep 0.05; done
 [ "$(window_origin "$main")" = "200 150" ] || fail "the window did not move"
 host watch >"$work/watcher.out" 2>&1 &
-pids+=($!)
+watcher=$!
+pids+=($watcher)
 for _ in $(seq 200); do grep -q "^registered " "$work/watcher.out" && break; sleep 0.05; done
 grep -q "^registered " "$work/watcher.out" || fail "a panel that came later never got the item"
 kill -0 "$app" 2>/dev/null || fail "the program ended instead of starting again"
-main=$(xwininfo -root -tree | awk '/"pelmodesk".* 242x39\+/ {print $1}')
+main=$(monitor_windows)
 [ "$(window_origin "$main")" = "200 150" ] || fail "started again at $(window_origin "$main"), not in its place"
 service=$(awk '/^registered / && !found {print $2; found = 1}' "$work/watcher.out")
+# Started again once, and said so to the next start only.
+grep -qz '^PELMODESK_STARTED_AGAIN=1 ' "/proc/$app/environ" || fail "not started again exactly once"
+quit_via() {
+  xdotool mousemove 300 200
+  host call "$1" ContextMenu 300 200
+  choose 4
+  for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
+  wait "$app" || fail "exit status $? after quit"
+}
+quit_via "$service"
+
+echo "== the host leaves and the watcher stays (a panel dying beside Plasma's watcher): the hidden window is shown"
+host host >"$work/host.out" 2>&1 &
+panel=$!
+pids+=($panel)
+for _ in $(seq 100); do grep -q ready "$work/host.out" && break; sleep 0.05; done
+"$program" >"$work/program.out" 2>&1 &
+app=$!
+pids+=($app)
+wait_window pelmodesk >/dev/null
+main=$(monitor_windows)
+for _ in $(seq 100); do [ "$(grep -c "^registered " "$work/watcher.out")" -ge 2 ] && break; sleep 0.05; done
+service=$(awk '/^registered / {s = $2} END {print s}' "$work/watcher.out")
 xdotool mousemove 300 200
 host call "$service" ContextMenu 300 200
-choose 4
-for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
-wait "$app" || fail "exit status $? after quit"
+choose 2
+mapped && fail "the hide item left the window shown"
+pkill -TERM -P "$panel"
+for _ in $(seq 60); do mapped && break; sleep 0.05; done
+mapped || fail "the window stayed hidden when the host went away"
+host host >"$work/host.out" 2>&1 &
+panel=$!
+pids+=($panel)
+for _ in $(seq 100); do grep -q ready "$work/host.out" && break; sleep 0.05; done
+sleep 0.5
+xdotool mousemove 300 200
+host call "$service" ContextMenu 300 200
+choose 2
+mapped && fail "a host that came back does not count: the window cannot be hidden"
+quit_via "$service"
+pkill -TERM -P "$panel" || true
+pkill -TERM -P "$watcher" || true
+
+echo "== a watcher that comes and goes ten times a second for 10 s: no restarts meanwhile, the window stays, one restart once it stays"
+"$program" >"$work/program.out" 2>&1 &
+app=$!
+pids+=($app)
+wait_window pelmodesk >/dev/null
+main=$(monitor_windows)
+ticks() { awk '{print $14 + $15}' "/proc/$app/stat"; }
+before=$(ticks)
+host watch --flap 10 >"$work/watcher.out" 2>&1 &
+watcher=$!
+pids+=($watcher)
+unmapped=0
+for _ in $(seq 100); do
+  mapped || unmapped=$((unmapped + 1))
+  sleep 0.1
+  grep -q steady "$work/watcher.out" && break
+done
+cpu=$(($(ticks) - before))
+grep -q steady "$work/watcher.out" || fail "the watcher did not settle: $(cat "$work/watcher.out")"
+grep -qz '^PELMODESK_STARTED_AGAIN=' "/proc/$app/environ" && fail "started again while the watcher came and went"
+[ "$unmapped" = 0 ] || fail "the window was away in $unmapped of the samples"
+echo "CPU while the watcher flapped: $cpu ticks"
+(( cpu < 300 )) || fail "$cpu ticks of CPU while the watcher came and went"
+for _ in $(seq 120); do grep -q "^registered " "$work/watcher.out" && break; sleep 0.05; done
+grep -q "^registered " "$work/watcher.out" || fail "the watcher that stayed never got the item"
+grep -qz '^PELMODESK_STARTED_AGAIN=1 ' "/proc/$app/environ" || fail "not started again exactly once"
+for _ in $(seq 60); do main=$(monitor_windows) && [ -n "$main" ] && mapped && break; sleep 0.05; done
+mapped || fail "no window after starting again"
+quit_via "$(awk '/^registered / {print $2; exit}' "$work/watcher.out")"
+pkill -TERM -P "$watcher" || true
+
+echo "== a restart soon after another waits twice as long for the tray to last"
+for _ in $(seq 60); do grep -q "^unregistered " "$work/watcher.out" && break; sleep 0.05; done
+PELMODESK_STARTED_AGAIN="1 $(/usr/bin/python3 -c 'import time; print(int(time.monotonic()))')" "$program" \
+  >"$work/program.out" 2>&1 &
+app=$!
+pids+=($app)
+wait_window pelmodesk >/dev/null
+host watch >"$work/watcher.out" 2>&1 &
+watcher=$!
+pids+=($watcher)
+sleep 3
+grep -q "^registered " "$work/watcher.out" && fail "started again after 2 s, not 4"
+for _ in $(seq 80); do grep -q "^registered " "$work/watcher.out" && break; sleep 0.05; done
+grep -qz '^PELMODESK_STARTED_AGAIN=2 ' "/proc/$app/environ" || fail "not counted as the second restart in a row"
+quit_via "$(awk '/^registered / {print $2; exit}' "$work/watcher.out")"
+pkill -TERM -P "$watcher" || true
+
+echo "== a watcher that never answers, and strangers saying a host came: the window does not stall"
+"$program" >"$work/program.out" 2>&1 &
+app=$!
+pids+=($app)
+wait_window pelmodesk >/dev/null
+main=$(monitor_windows)
+host silent >"$work/watcher.out" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do grep -q ready "$work/watcher.out" && break; sleep 0.05; done
+host broadcast 5
+read -r x y < <(client_origin "$main")
+start=$(date +%s%N)
+xdotool mousemove $((x + 120)) $((y + 4)) click 3
+read -r _ _ _ _ < <(menu_geometry)
+took=$((($(date +%s%N) - start) / 1000000))
+(( took < 1000 )) || fail "the menu took $took ms to open"
+xdotool key Escape
+kill -TERM "$app"
+wait "$app" || fail "exit status $? after SIGTERM"
+grep -qz '^PELMODESK_STARTED_AGAIN=' "/proc/$app/environ" 2>/dev/null && fail "started again for a watcher that never answered"
 echo "ok"

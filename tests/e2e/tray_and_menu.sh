@@ -17,7 +17,7 @@ start() {
   app=$!
   pids+=($app)
   main=$(wait_window pelmodesk)
-  main=$(xwininfo -root -tree | awk '/"pelmodesk".* 242x39\+/ {print $1}')
+  main=$(monitor_windows)
   [ -n "$main" ] || fail "no monitor window"
 }
 mapped() { xwininfo -id "$main" | grep -q "IsViewable"; }
@@ -45,7 +45,7 @@ press_icon() {
 # of its height.
 menu_item() {
   local menu geometry mx my mw mh
-  menu=$(xwininfo -root -tree | awk '/"pelmodesk".* [0-9]+x[0-9]+\+/ && !/ 242x39\+/ && !/ 22x22\+/ && !/ 1x1\+/ && !/ 3x3\+/ && !found {print $1; found = 1}')
+  menu=$(xwininfo -root -tree | awk '/"pelmodesk".* [0-9]+x[0-9]+\+/ && !/ 244x41\+/ && !/ 22x22\+/ && !/ 1x1\+/ && !/ 3x3\+/ && !found {print $1; found = 1}')
   [ -n "$menu" ] || fail "no popup menu"
   read -r mx my < <(window_origin "$menu")
   geometry=$(xwininfo -id "$menu")
@@ -54,7 +54,7 @@ menu_item() {
   local fractions=(0 9 28 48 69 90)
   echo "$((mx + mw / 2)) $((my + mh * fractions[$1] / 100))"
 }
-position() { window_origin "$main"; }
+position() { client_origin "$main"; }
 # Waits for the program to end with status ${2:-0}, after $1.
 ended() {
   local status=0

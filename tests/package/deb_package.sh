@@ -108,7 +108,7 @@ run_from_entry() {
   local session=$! program
   pids+=($session)
   wait_window pelmodesk >/dev/null
-  has_window 242x39 || fail "no monitor window"
+  has_window 244x41 || fail "no monitor window"
   for _ in $(seq 40); do has_window 22x22 && break; sleep 0.1; done
   has_window 22x22 || fail "no icon in the tray"
   program=$(pgrep -P "$session" -x pelmodesk) || fail "no pelmodesk process under the session"

@@ -50,14 +50,21 @@ class MonitorWindow : public ::testing::Test {
 };
 
 TEST_F(MonitorWindow, ClientAreaAndPlacesFromTheDesign) {
-  EXPECT_EQ(window.size(), QSize(242, 39));
+  // The 242 x 39 client area inside the one-pixel border the window draws.
+  EXPECT_EQ(window.size(), QSize(244, 41));
   EXPECT_EQ(window.minimumSize(), window.maximumSize());  // not resizable
   EXPECT_FALSE(window.windowFlags() & Qt::WindowTitleHint);
   EXPECT_TRUE(window.windowFlags() & Qt::Tool);
-  EXPECT_EQ(geometryOf(Label1).topLeft(), QPoint(8, 8));
-  EXPECT_EQ(geometryOf(Label15).topLeft(), QPoint(168, 24));
-  EXPECT_EQ(geometryOf(Image5), QRect(171, 1, 70, 20));
-  EXPECT_EQ(geometryOf(Shape3).topLeft(), QPoint(168, 40));  // below the client area
+  EXPECT_EQ(geometryOf(Label1).topLeft(), QPoint(9, 9));
+  EXPECT_EQ(geometryOf(Label15).topLeft(), QPoint(169, 25));
+  EXPECT_EQ(geometryOf(Image5), QRect(172, 2, 70, 20));
+  EXPECT_EQ(geometryOf(Shape3).topLeft(), QPoint(169, 41));  // below the client area
+  // Places are the client area's, as pelmo.ini keeps them.
+  window.setLeft(1260);
+  window.setTop(1635);
+  EXPECT_EQ(window.geometry().topLeft(), QPoint(83, 108));
+  EXPECT_EQ(window.left(), 1260);
+  EXPECT_EQ(window.top(), 1635);
   EXPECT_EQ(shape(Shape3)->rectangleWidth(), 67);
 }
 
@@ -72,7 +79,7 @@ TEST_F(MonitorWindow, LabelsUseABoldJapaneseFontAndCarryTheirTooltips) {
 }
 
 TEST_F(MonitorWindow, NumberLabelsKeepTheirRightEdge) {
-  const int right = 3330 / 15;  // Label16's right edge in pixels
+  const int right = 1 + 3330 / 15;  // Label16's right edge in pixels, inside the border
   EXPECT_EQ(geometryOf(Label16).x() + geometryOf(Label16).width(), right);
   window.setCaption(Label16, "5");
   const QRect narrow = geometryOf(Label16);
@@ -89,7 +96,7 @@ TEST_F(MonitorWindow, NegativeBarWidthsDrawAsNothing) {
   EXPECT_EQ(drawnColumns(Shape5), 0);
   window.setWidth(Shape5, 1500);
   EXPECT_EQ(drawnColumns(Shape5), 100);
-  EXPECT_EQ(geometryOf(Shape5).x(), 88);  // grows to the right from the design's left edge
+  EXPECT_EQ(geometryOf(Shape5).x(), 89);  // grows to the right from the design's left edge
   const QRect before = geometryOf(Shape5);
   window.setWidth(Shape5, 30000);  // wider than the window: still drawn, clipped by it
   EXPECT_EQ(drawnColumns(Shape5), 2000);
