@@ -12,12 +12,12 @@ namespace platform {
 class PortLibrary {
  public:
   // Writes the low byte of `value` to the port; returns that byte.
-  virtual std::int32_t OutputPort(std::int32_t port, std::int32_t value) = 0;
+  virtual std::int32_t writePort(std::int32_t port, std::int32_t value) = 0;
   // Reads one byte from the port, sign-extended.
-  virtual std::int32_t InputPort(std::int32_t port) = 0;
+  virtual std::int32_t readPort(std::int32_t port) = 0;
   // False where it is known that no device answers at the chip's ports, so
   // a reading means nothing.
-  virtual bool ChipAnswers() const { return true; }
+  virtual bool chipAnswers() const { return true; }
 
  protected:
   ~PortLibrary() = default;
@@ -29,12 +29,12 @@ class PortLibrary {
 // register reads back in bits 0-6 what was written to it. The index is
 // left as it was found.
 inline bool IndexRegisterAnswers(PortLibrary& ports, std::int32_t indexPort) {
-  const std::int32_t saved = ports.InputPort(indexPort) & 0xFF;
+  const std::int32_t saved = ports.readPort(indexPort) & 0xFF;
   if (saved & 0x80) return false;
   const std::int32_t probe = ~saved & 0x7F;
-  ports.OutputPort(indexPort, probe);
-  const bool answers = (ports.InputPort(indexPort) & 0x7F) == probe;
-  ports.OutputPort(indexPort, saved);
+  ports.writePort(indexPort, probe);
+  const bool answers = (ports.readPort(indexPort) & 0x7F) == probe;
+  ports.writePort(indexPort, saved);
   return answers;
 }
 
@@ -49,8 +49,8 @@ class BoundPortLibrary final : public PortLibrary {
   explicit BoundPortLibrary(LibraryLoader& loader, const char* fileName = PortLibraryFile)
       : library_(loader, fileName) {}
 
-  std::int32_t OutputPort(std::int32_t port, std::int32_t value) override { return outputPort_(port, value); }
-  std::int32_t InputPort(std::int32_t port) override { return inputPort_(port); }
+  std::int32_t writePort(std::int32_t port, std::int32_t value) override { return outputPort_(port, value); }
+  std::int32_t readPort(std::int32_t port) override { return inputPort_(port); }
 
   // Binds a function without calling it.
   void BindOutputPort() { outputPort_.bind(); }

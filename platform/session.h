@@ -1,5 +1,5 @@
 // What the program needs of the desktop session besides its windows: the
-// screens, the settings file, text conversion, reports, and ending.
+// screens, the settings file, reports, and ending.
 #pragma once
 
 #include <string>
@@ -38,12 +38,7 @@ class Session {
   // A read-only or non-regular file is not replaced: that is a failure.
   virtual FileProblem replaceFile(std::string_view name, std::string_view bytes, OldFile old) = 0;
 
-  // UTF-8 to the bytes of the system's ANSI code page (932 for this
-  // program's texts).
-  virtual std::string toAnsi(std::string_view utf8) const = 0;
-  virtual std::string fromAnsi(std::string_view ansi) const = 0;
-
-  // A note on standard error.
+  // A note on standard error (UTF-8, as every text here).
   virtual void warn(std::string_view text) = 0;
   // A note on standard error and in a message box.
   virtual void alert(std::string_view text) = 0;

@@ -1,23 +1,16 @@
-// The desktop shell's "open" operation, as the Windows shell offers it.
+// The desktop's way to open a link: a web address in the browser, a mailto:
+// address in the mail program.
 #pragma once
 
-#include <cstdint>
 #include <string_view>
 
 namespace platform {
 
-#ifndef SW_SHOW  // the Windows API's own value, a macro in its headers
-inline constexpr int SW_SHOW = 5;
-#endif
-
 class Shell {
  public:
-  virtual std::uint32_t GetDesktopWindow() = 0;
-  // Asks the shell to perform `operation` on `file` (bytes of the system's
-  // ANSI code page): a URL opens in the browser or the mail program. More
-  // than 32 on success; nothing reports a failure.
-  virtual std::int32_t ShellExecuteA(std::uint32_t owner, std::string_view operation, std::string_view file,
-                                     const char* parameters, std::string_view directory, int showCommand) = 0;
+  // Opens `url` (UTF-8) as it stands, no encoding or decoding on the way.
+  // Nothing reports a failure: the desktop shows its own.
+  virtual void openUrl(std::string_view url) = 0;
 
  protected:
   ~Shell() = default;

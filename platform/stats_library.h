@@ -1,5 +1,6 @@
-// The statistics library the sampling cycle reads: four operations, bound by
-// name from an outside library ("resinfo.dll" on Windows, "libresinfo.so"
+// The statistics library each tick reads: four operations, bound by their
+// exported names (GetResInfo, GetCpuStart, GetCpuUsage, MemoryLoad) from an
+// outside library ("resinfo.dll" on Windows, "libresinfo.so"
 // elsewhere).
 #pragma once
 
@@ -11,12 +12,12 @@ namespace platform {
 
 class StatsLibrary {
  public:
-  // Free share of system resources into the first byte (0..100); the other
-  // two bytes may receive anything.
-  virtual void GetResInfo(std::uint8_t& level1, std::uint8_t& level2, std::uint8_t& level3) = 0;
-  virtual void GetCpuStart() = 0;
-  virtual std::uint8_t GetCpuUsage() = 0;  // busy share, 0..100
-  virtual std::uint8_t MemoryLoad() = 0;   // free share of physical memory, 0..100
+  // The free share of system resources, 0..100 (a library may say more).
+  virtual std::uint8_t resourcesFreePercent() = 0;
+  // Marks the start of the CPU sample cpuBusyPercent ends.
+  virtual void startCpuSample() = 0;
+  virtual std::uint8_t cpuBusyPercent() = 0;     // busy share, 0..100
+  virtual std::uint8_t memoryFreePercent() = 0;  // free share of physical memory, 0..100
 
  protected:
   ~StatsLibrary() = default;
@@ -33,12 +34,16 @@ class BoundStatsLibrary final : public StatsLibrary {
   explicit BoundStatsLibrary(LibraryLoader& loader, const char* fileName = StatsLibraryFile)
       : library_(loader, fileName) {}
 
-  void GetResInfo(std::uint8_t& level1, std::uint8_t& level2, std::uint8_t& level3) override {
-    getResInfo_(&level1, &level2, &level3);
+  std::uint8_t resourcesFreePercent() override {
+    // The library fills three bytes; the first is the one that means
+    // anything.
+    std::uint8_t free = 0, unused1 = 0, unused2 = 0;
+    getResInfo_(&free, &unused1, &unused2);
+    return free;
   }
-  void GetCpuStart() override { getCpuStart_(); }
-  std::uint8_t GetCpuUsage() override { return getCpuUsage_(); }
-  std::uint8_t MemoryLoad() override { return memoryLoad_(); }
+  void startCpuSample() override { getCpuStart_(); }
+  std::uint8_t cpuBusyPercent() override { return getCpuUsage_(); }
+  std::uint8_t memoryFreePercent() override { return memoryLoad_(); }
 
  private:
   LazyLibrary library_;

@@ -1,36 +1,32 @@
-// The notification area, as the Windows shell offers it: an icon described
-// by a NOTIFYICONDATA record, added and deleted with one call.
+// The program's icon in the desktop's notification area: shown with a
+// tooltip, removed at the end. Presses on it and the area's going away come
+// back as TrayEvents.
 #pragma once
 
-#include <array>
-#include <cstdint>
+#include <string_view>
 
 namespace platform {
 
-// The ANSI NOTIFYICONDATA the program fills: six 32-bit fields and a 65-byte
-// tip in the system's ANSI code page, NUL-filled.
-struct NotifyIconData {
-  std::uint32_t cbSize = 0;
-  std::uint32_t hWnd = 0;
-  std::uint32_t uID = 0;
-  std::uint32_t uFlags = 0;
-  std::uint32_t uCallbackMessage = 0;
-  std::uint32_t hIcon = 0;
-  std::array<std::uint8_t, 65> szTip{};
-};
+class TrayEvents {
+ public:
+  // The icon's primary (left) press: the user wants to see the window.
+  virtual void onTrayShowWindow() = 0;
+  // The icon's secondary (right) press: the program's menu, at the pointer.
+  virtual void onTrayMenu() = 0;
+  // The notification area holding the icon went away (a panel that crashed
+  // or restarted); the icon comes back by itself with a new one.
+  virtual void onTrayGone() = 0;
 
-#ifndef NIM_ADD  // the Windows API's own values, macros in its headers
-inline constexpr std::uint32_t NIM_ADD = 0, NIM_DELETE = 2;
-inline constexpr std::uint32_t NIF_MESSAGE = 1, NIF_ICON = 2, NIF_TIP = 4;
-#endif
+ protected:
+  ~TrayEvents() = default;
+};
 
 class Tray {
  public:
-  // Adds or deletes the icon the record describes; nonzero on success. The
-  // icon's presses come back to the record's window as mouse moves whose X
-  // is the mouse message number in twips (the record's callback message is
-  // WM_MOUSEMOVE).
-  virtual std::int32_t Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) = 0;
+  // Puts the program's icon in the notification area with this tooltip
+  // (UTF-8). Where there is no area yet, the icon goes in when one comes.
+  virtual void show(std::string_view tooltip) = 0;
+  virtual void remove() = 0;
   // Whether the desktop has a notification area at all.
   virtual bool available() const = 0;
 

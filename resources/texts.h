@@ -16,7 +16,7 @@ inline constexpr std::string_view SystemResources = "S_R";
 inline constexpr std::string_view Cpu = "CPU";
 inline constexpr std::string_view DegreesCelsius = "℃";
 inline constexpr std::string_view Percent = "%";
-inline constexpr std::string_view FullScale = "100";
+inline constexpr std::string_view ValuePlaceholder = "100";  // until the first sample
 inline constexpr std::string_view NoReading = "--";  // no sensor behind the temperature
 
 // Monitor window tooltips.

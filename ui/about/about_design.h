@@ -4,10 +4,10 @@
 
 #include "design.h"
 
-namespace form2 {
+namespace about {
 
-enum Control : int { Label2, Label3, Label4, Label5, Label6, Label1, Command1, ControlCount };
+enum Control : int { Thanks, Freeware, FreeToUse, Author, MailLink, WebLink, OkButton, ControlCount };
 
-extern const platform::FormDesign Design;
+extern const ui::WindowDesign Design;
 
-}  // namespace form2
+}  // namespace about

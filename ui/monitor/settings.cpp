@@ -106,7 +106,7 @@ std::string_view fieldName(SettingsProblem::Field field) {
   switch (field) {
     case SettingsProblem::Field::Top: return texts::SettingsTop;
     case SettingsProblem::Field::Left: return texts::SettingsLeft;
-    case SettingsProblem::Field::TopmostNext: return texts::SettingsTopmost;
+    case SettingsProblem::Field::AlwaysOnTop: return texts::SettingsTopmost;
   }
   return {};
 }
@@ -122,11 +122,13 @@ std::variant<Settings, SettingsProblem> ParseSettings(std::string_view text) {
   if (auto* p = std::get_if<SettingsProblem>(&top)) return *p;
   auto left = readInteger<std::int32_t>(reader, Field::Left);
   if (auto* p = std::get_if<SettingsProblem>(&left)) return *p;
-  auto topmost = readInteger<std::int16_t>(reader, Field::TopmostNext);
+  auto topmost = readInteger<std::int16_t>(reader, Field::AlwaysOnTop);
   if (auto* p = std::get_if<SettingsProblem>(&topmost)) return *p;
   s.top = std::get<std::int32_t>(top);
   s.left = std::get<std::int32_t>(left);
-  s.topmostNext = std::get<std::int16_t>(topmost);
+  // The file keeps the turn the menu item would take next: 0 when always-on-top
+  // is on. Any other number counts as off.
+  s.alwaysOnTop = std::get<std::int16_t>(topmost) == 0;
   return s;
 }
 
@@ -173,8 +175,8 @@ std::string ShortestText(float value) {
   return buffer;
 }
 
-std::string FormatSettings(float top, float left, std::int16_t topmostNext) {
-  return ShortestText(top) + "\r\n" + ShortestText(left) + "\r\n" + std::to_string(topmostNext) + "\r\n";
+std::string FormatSettings(float top, float left, bool alwaysOnTop) {
+  return ShortestText(top) + "\r\n" + ShortestText(left) + "\r\n" + (alwaysOnTop ? "0" : "1") + "\r\n";
 }
 
 }  // namespace monitor

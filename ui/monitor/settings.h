@@ -1,6 +1,7 @@
 // pelmo.ini: the window's position and the always-on-top choice between
-// runs. Three lines, CR LF after each: Top and Left in twips, then
-// TopmostNext. Each holds one number in its shortest general form.
+// runs. Three lines, CR LF after each: top and left in twips, then 0 when
+// always-on-top is on and 1 when it is off (the turn its menu item would
+// take next). Each holds one number in its shortest general form.
 #pragma once
 
 #include <cstdint>
@@ -11,15 +12,15 @@
 namespace monitor {
 
 struct Settings {
-  // Wider than the original's 16 bits, so that a window 32768 twips or more
-  // from the screen's corner (a far second monitor) is read back.
+  // 32 bits, so that a window 32768 twips or more from the screen's corner
+  // (a far second monitor) is read back.
   std::int32_t top = 0;
   std::int32_t left = 0;
-  std::int16_t topmostNext = 0;
+  bool alwaysOnTop = false;
 };
 
 struct SettingsProblem {
-  enum class Field { Top, Left, TopmostNext } field = Field::Top;
+  enum class Field { Top, Left, AlwaysOnTop } field = Field::Top;
   enum class Kind { Missing, NotANumber, OutOfRange } kind = Kind::Missing;
   int line = 0;      // 1-based
   std::string text;  // the field as the file has it, every byte
@@ -41,7 +42,7 @@ std::string DescribeProblem(const SettingsProblem& problem);
 // short; past `limit` bytes the total length is given instead.
 std::string ShownBytes(std::string_view bytes, size_t limit = 200);
 
-std::string FormatSettings(float top, float left, std::int16_t topmostNext);
+std::string FormatSettings(float top, float left, bool alwaysOnTop);
 
 // The shortest general text of a single-precision number: integers as
 // such, at most seven significant digits, an exponent ("1.234568E+07")

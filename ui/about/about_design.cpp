@@ -1,13 +1,13 @@
-#include "form2_design.h"
+#include "about_design.h"
 
 #include "texts.h"
 
-namespace form2 {
+namespace about {
 namespace {
 
-using platform::ControlDesign;
-using platform::ControlKind;
-using platform::FontDesign;
+using ui::ControlDesign;
+using ui::ControlKind;
+using ui::FontDesign;
 
 constexpr FontDesign DefaultFont{.face = texts::PGothic, .points = 9, .weight = 400, .charset = 128};
 constexpr FontDesign BoldFont{.face = texts::PGothic, .points = 9.75, .weight = 700, .charset = 128};
@@ -20,39 +20,38 @@ constexpr ControlDesign label(std::string_view name, std::string_view caption, i
 }
 
 constexpr ControlDesign Controls[] = {
-    label("Label2", texts::AboutThanks, 120, 120, 2655, 180),
-    label("Label3", texts::AboutFreeware, 120, 360, 2175, 180),
-    label("Label4", texts::AboutFreeToUse, 120, 600, 2730, 180),
-    label("Label5", texts::AboutAuthor, 120, 840, 765, 195, &BoldFont),
-    label("Label6", texts::AboutMail, 1080, 840, 1950, 180),
-    label("Label1", texts::AboutWeb, 120, 1080, 3000, 195, &BoldFont),
-    {.name = "Command1", .kind = ControlKind::Button, .left = 120, .top = 1440, .width = 3015, .height = 375,
+    label("thanks", texts::AboutThanks, 120, 120, 2655, 180),
+    label("freeware", texts::AboutFreeware, 120, 360, 2175, 180),
+    label("freeToUse", texts::AboutFreeToUse, 120, 600, 2730, 180),
+    label("author", texts::AboutAuthor, 120, 840, 765, 195, &BoldFont),
+    label("mailLink", texts::AboutMail, 1080, 840, 1950, 180),
+    label("webLink", texts::AboutWeb, 120, 1080, 3000, 195, &BoldFont),
+    {.name = "okButton", .kind = ControlKind::Button, .left = 120, .top = 1440, .width = 3015, .height = 375,
      .caption = texts::Ok, .takesFocus = true},
 };
 
 static_assert(std::size(Controls) == ControlCount);
-static_assert(Controls[Label1].name == "Label1" && Controls[Label6].name == "Label6");
-static_assert(Controls[Command1].name == "Command1");
+static_assert(Controls[WebLink].name == "webLink" && Controls[OkButton].name == "okButton");
 
 }  // namespace
 
-const platform::FormDesign Design{
-    .name = "Form2",
+const ui::WindowDesign Design{
+    .name = "about",
     .caption = {},
     .clientWidth = 3300,
     .clientHeight = 1950,
     .left = 0,
     .top = 0,
-    .border = platform::BorderStyle::Sizable,
+    .border = ui::BorderStyle::Sizable,
     .borderWidth = 60,
     .titleBar = false,
     .controlBox = false,
     .showInTaskbar = true,
-    .backColour = platform::ButtonFaceColour,
-    .picture = platform::Picture::None,
-    .icon = platform::Picture::None,
+    .backColour = ui::ButtonFaceColour,
+    .picture = ui::Picture::None,
+    .icon = ui::Picture::None,
     .font = DefaultFont,
     .controls = Controls,
 };
 
-}  // namespace form2
+}  // namespace about

@@ -1,4 +1,4 @@
-// Window designs as plain data: every form, control, timer and menu item with
+// Window designs as plain data: every window, control, timer and menu item with
 // the values a backend needs to render it. Positions and sizes are in twips
 // (15 to the pixel at 96 dpi) from the top-left corner of the client area.
 #pragma once
@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-namespace platform {
+namespace ui {
 
 // 0x00BBGGRR, or 0x80000000 + n for the system colour with index n.
 using Colour = std::uint32_t;
@@ -48,7 +48,7 @@ struct ControlDesign {
   Colour backColour = ButtonFaceColour;
   bool opaque = false;      // labels: paint the back colour behind the text
   bool autoSize = false;    // labels: size to the caption, one line high
-  const FontDesign* font = nullptr;  // null: the form's font
+  const FontDesign* font = nullptr;  // null: the window's font
   Picture picture = Picture::None;   // images
   bool stretch = false;              // images: scale the picture into the box
   Colour fillColour = 0;             // shapes: solid fill
@@ -70,7 +70,7 @@ struct MenuItemDesign {
   bool checked = false;
 };
 
-struct FormDesign {
+struct WindowDesign {
   std::string_view name;
   std::string_view caption;
   int clientWidth = 0, clientHeight = 0;  // twips
@@ -94,4 +94,4 @@ constexpr int PixelsFromTwips(double twips) {
   return static_cast<int>(px < 0 ? px - 0.5 : px + 0.5);
 }
 
-}  // namespace platform
+}  // namespace ui
