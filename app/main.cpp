@@ -3,27 +3,27 @@
 #include <QApplication>
 #include <QSocketNotifier>
 #include <chrono>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "abrupt_exit.h"
+#include "about_window.h"
 #include "board_ports.h"
 #include "descriptors.h"
 #include "directory_claim.h"
 #include "dl_loader.h"
-#include "form1.h"
-#include "form1_design.h"
-#include "form2.h"
+#include "monitor_design.h"
+#include "monitor_window.h"
+#include "note.h"
 #include "qt_error_reporter.h"
-#include "qt_form.h"
-#include "qt_forms.h"
 #include "qt_look.h"
 #include "qt_session.h"
 #include "qt_shell.h"
 #include "qt_startup.h"
 #include "qt_tray.h"
+#include "qt_window.h"
+#include "qt_window_maker.h"
 #include "quit_signals.h"
 #include "stats_library.h"
 #include "texts.h"
@@ -37,16 +37,12 @@ namespace {
 // the accessibility bus, a platform theme).
 constexpr int DescriptorsNeeded = 29;
 
-void say(std::string_view text) {
-  std::fprintf(stderr, "pelmodesk: %.*s\n", static_cast<int>(text.size()), text.data());
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   platform::qt::OneMallocArena();
   if (const int missing = platform::linux_::DescriptorShortfall(DescriptorsNeeded); missing > 0) {
-    say(std::string(texts::TooFewDescriptors)
+    platform::WriteNote(std::string(texts::TooFewDescriptors)
             .append(std::to_string(platform::linux_::DescriptorLimit() + missing))
             .append(texts::TooFewDescriptorsEnd));
     return 1;
@@ -56,10 +52,10 @@ int main(int argc, char** argv) {
   platform::linux_::DirectoryClaim claim;
   switch (claim.claim(texts::SettingsFile, std::chrono::seconds(5))) {
     case platform::linux_::DirectoryClaim::Outcome::Answered: return 0;
-    case platform::linux_::DirectoryClaim::Outcome::Unanswered: say(texts::OtherCopySilent); return 1;
+    case platform::linux_::DirectoryClaim::Outcome::Unanswered: platform::WriteNote(texts::OtherCopySilent); return 1;
     default: break;
   }
-  if (!claim.refused().empty()) say(claim.refused() + std::string(texts::RuntimeDirectoryRefused));
+  if (!claim.refused().empty()) platform::WriteNote(claim.refused() + std::string(texts::RuntimeDirectoryRefused));
   platform::qt::PrepareQtForATinyWindow();
   platform::qt::PreferX11OnWayland();
   platform::qt::ReportNoDisplayPlainly();
@@ -78,24 +74,25 @@ int main(int argc, char** argv) {
   platform::BoundPortLibrary portLibrary(loader);
   platform::linux_::BoardPorts ports(portLibrary, "/sys", "/proc/ioports");
 
-  platform::qt::QtForm window(form1::Design, guard);
+  platform::qt::QtWindow window(monitor::Design, guard);
   platform::qt::QtSession session(guard);
-  platform::qt::NoteWaylandLimits(session);
-  platform::qt::QtTray tray(window, session);
-  platform::qt::QtForms forms(guard);
-  platform::qt::QtShell shell(session);
-  about::Form2 about(forms, shell, session);
-  monitor::Form1 form({window, stats, ports, tray, session, about});
-  window.attach(form);
-  // A logout, a session manager, Ctrl+C or a lost display unloads the form
-  // the ordinary way: settings written, icon removed; nobody is there to
-  // answer a box.
-  const auto unattendedUnload = [&] {
-    window.raise([](platform::FormHandlers& h) { h.onUnload(platform::UnloadMode::Unattended); });
+  platform::qt::NoteWaylandLimits();
+  platform::qt::QtTray tray(window, guard);
+  platform::qt::QtWindowMaker windowMaker(guard);
+  platform::qt::QtShell shell;
+  about::AboutWindow about(windowMaker, shell);
+  monitor::MonitorWindow monitor({window, stats, ports, tray, session, about});
+  window.attach(monitor);
+  tray.attach(monitor);
+  // A logout, a session manager, Ctrl+C or a lost display closes the
+  // window the ordinary way: settings written, icon removed; nobody is
+  // there to answer a box.
+  const auto unattendedClose = [&] {
+    window.raise([](ui::WindowEvents& e) { e.onClose(ui::CloseReason::Unattended); });
   };
   platform::qt::QuitSignals quitSignals;
-  platform::qt::SaveOnAbruptExit displayLoss(unattendedUnload);
-  window.raise([](platform::FormHandlers& h) { h.onLoad(); });
+  platform::qt::SaveOnAbruptExit displayLoss(unattendedClose);
+  window.raise([](ui::WindowEvents& e) { e.onOpen(); });
   if (guard.ending()) return 1;  // a run-time error while loading, already reported
   // Taken in the event loop, inside a menu's or a box's loop too. A copy
   // that is ending gives no answer: the new start then runs once it is gone.
@@ -105,14 +102,14 @@ int main(int argc, char** argv) {
     QObject::connect(otherStarts.get(), &QSocketNotifier::activated, [&] {
       const bool showing = !guard.ending();
       if (claim.takeRequest(showing) && showing)
-        window.raise([](platform::FormHandlers& h) { h.onAnotherStart(); });
+        window.raise([](ui::WindowEvents& e) { e.onAnotherStart(); });
     });
   }
   platform::qt::TrimMemoryAfterStartup();
   const int status = QApplication::exec();
-  if (quitSignals.received()) unattendedUnload();  // does nothing once the program is ending
+  if (quitSignals.received()) unattendedClose();  // does nothing once the program is ending
   if (tray.startAgain()) platform::qt::StartAgain(argv);
   // A session manager or a script that ended the program learns from the
   // status that the settings were not saved.
-  return form.settingsLost() ? 1 : status;
+  return monitor.settingsLost() ? 1 : status;
 }

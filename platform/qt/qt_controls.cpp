@@ -12,31 +12,35 @@
 
 namespace platform::qt {
 
-LabelControl::LabelControl(const ControlDesign& design, const FontDesign& formFont, QPoint origin, QWidget* parent)
-    : QWidget(parent), design_(design), origin_(origin), caption_(design.caption), foreground_(ToQColor(design.foreColour)),
+using ui::PixelsFromTwips;
+
+LabelControl::LabelControl(const ui::ControlDesign& design, const ui::FontDesign& windowFont, QPoint origin,
+                           QWidget* parent)
+    : QWidget(parent), design_(design), origin_(origin), text_(design.caption), foreground_(ToQColor(design.foreColour)),
       background_(ToQColor(design.backColour)) {
-  setFont(ToQFont(design.font ? *design.font : formFont));
-  text_.setTextFormat(Qt::PlainText);
-  text_.setPerformanceHint(QStaticText::AggressiveCaching);
+  setFont(ToQFont(design.font ? *design.font : windowFont));
+  laidOutText_.setTextFormat(Qt::PlainText);
+  laidOutText_.setPerformanceHint(QStaticText::AggressiveCaching);
   if (!design.tooltip.empty())
     setToolTip(QString::fromUtf8(design.tooltip.data(), qsizetype(design.tooltip.size())));
-  setGeometry(origin.x() + Px(design.left), origin.y() + Px(design.top), Px(design.width), Px(design.height));
-  text_.setText(QString::fromUtf8(design.caption.data(), qsizetype(design.caption.size())));
+  setGeometry(origin.x() + PixelsFromTwips(design.left), origin.y() + PixelsFromTwips(design.top),
+              PixelsFromTwips(design.width), PixelsFromTwips(design.height));
+  laidOutText_.setText(QString::fromUtf8(design.caption.data(), qsizetype(design.caption.size())));
   fitToText();
 }
 
-bool LabelControl::setCaption(std::string_view text, QRegion* batch) {
-  if (text == caption_) return false;
+bool LabelControl::setText(std::string_view text, QRegion* batch) {
+  if (text == text_) return false;
   const QRect before = geometry();
-  caption_.assign(text);
-  if (const auto known = laidOut_.find(caption_); known != laidOut_.end()) {
-    text_ = known->second;
+  text_.assign(text);
+  if (const auto known = laidOut_.find(text_); known != laidOut_.end()) {
+    laidOutText_ = known->second;
     fitGeometry();
   } else {
-    text_.setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    laidOutText_.setText(QString::fromUtf8(text.data(), qsizetype(text.size())));
     fitToText();
     if (laidOut_.size() >= MaxLaidOut) laidOut_.clear();
-    laidOut_.emplace(caption_, text_);
+    laidOut_.emplace(text_, laidOutText_);
   }
   if (batch)
     *batch += before | geometry();
@@ -45,7 +49,7 @@ bool LabelControl::setCaption(std::string_view text, QRegion* batch) {
   return true;
 }
 
-void LabelControl::setForeColour(const QColor& colour) {
+void LabelControl::setTextColour(const QColor& colour) {
   if (colour == foreground_) return;
   foreground_ = colour;
   update();
@@ -62,17 +66,18 @@ void LabelControl::setUnderline(bool underline) {
 }
 
 void LabelControl::fitToText() {
-  text_.prepare(QTransform(), font());
+  laidOutText_.prepare(QTransform(), font());
   lineHeight_ = QFontMetrics(font()).height();
   fitGeometry();
 }
 
 void LabelControl::fitGeometry() {
   if (!design_.autoSize) return;
-  const int width = std::max(1, qCeil(text_.size().width()));
+  const int width = std::max(1, qCeil(laidOutText_.size().width()));
   const int height = lineHeight_;
-  const int left =
-      design_.alignment == Alignment::Right ? origin_.x() + Px(design_.left + design_.width) - width : x();
+  const int left = design_.alignment == ui::Alignment::Right
+                       ? origin_.x() + PixelsFromTwips(design_.left + design_.width) - width
+                       : x();
   setGeometry(left, y(), width, height);
 }
 
@@ -81,15 +86,16 @@ void LabelControl::paintEvent(QPaintEvent*) {
   if (design_.opaque) painter.fillRect(rect(), background_);
   painter.setFont(font());
   painter.setPen(foreground_);
-  const qreal width = text_.size().width();
-  const qreal left = design_.alignment == Alignment::Right    ? this->width() - width
-                     : design_.alignment == Alignment::Centre ? (this->width() - width) / 2
-                                                              : 0;
-  painter.drawStaticText(QPointF(left, 0), text_);
+  const qreal width = laidOutText_.size().width();
+  const qreal left = design_.alignment == ui::Alignment::Right    ? this->width() - width
+                     : design_.alignment == ui::Alignment::Centre ? (this->width() - width) / 2
+                                                                  : 0;
+  painter.drawStaticText(QPointF(left, 0), laidOutText_);
 }
 
-ImageControl::ImageControl(const ControlDesign& design, QPoint origin, QWidget* parent) : QWidget(parent) {
-  setGeometry(origin.x() + Px(design.left), origin.y() + Px(design.top), Px(design.width), Px(design.height));
+ImageControl::ImageControl(const ui::ControlDesign& design, QPoint origin, QWidget* parent) : QWidget(parent) {
+  setGeometry(origin.x() + PixelsFromTwips(design.left), origin.y() + PixelsFromTwips(design.top),
+              PixelsFromTwips(design.width), PixelsFromTwips(design.height));
   // Stretched once to the box's pixels, then drawn unscaled: on a scaled
   // screen each of those pixels becomes a whole square of the screen's, as
   // the background picture's do.
@@ -101,17 +107,18 @@ void ImageControl::paintEvent(QPaintEvent*) {
   painter.drawPixmap(0, 0, picture_);
 }
 
-ShapeControl::ShapeControl(const ControlDesign& design, QPoint origin, QWidget* parent)
+ShapeControl::ShapeControl(const ui::ControlDesign& design, QPoint origin, QWidget* parent)
     : QWidget(parent), fill_(ToQColor(design.fillColour)), outline_(ToQColor(design.borderColour)),
-      width_(Px(design.width)) {
+      width_(PixelsFromTwips(design.width)) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   // The widest a width in twips (a 16-bit count) can make it.
-  const int widest = std::max(width_, Px(std::numeric_limits<std::int16_t>::max()));
-  setGeometry(origin.x() + Px(design.left), origin.y() + Px(design.top), widest, Px(design.height));
+  const int widest = std::max(width_, PixelsFromTwips(std::numeric_limits<std::int16_t>::max()));
+  setGeometry(origin.x() + PixelsFromTwips(design.left), origin.y() + PixelsFromTwips(design.top), widest,
+              PixelsFromTwips(design.height));
 }
 
 QRect ShapeControl::setWidthTwips(float twips) {
-  const int width = Px(std::max(0.0f, twips));
+  const int width = PixelsFromTwips(std::max(0.0f, twips));
   if (width == width_) return {};
   const QRect strip(std::min(width, width_), 0, std::abs(width - width_), height());
   width_ = width;

@@ -1,4 +1,4 @@
-// The design's lightweight controls as Qt widgets on the form's surface.
+// The design's lightweight controls as Qt widgets on the window's surface.
 #pragma once
 
 #include <QPixmap>
@@ -17,17 +17,15 @@ namespace platform::qt {
 // per change and drawn from that layout, so a repaint does no shaping.
 class LabelControl final : public QWidget {
  public:
-  // `origin` is where the form's client area starts inside its window.
-  LabelControl(const ControlDesign& design, const FontDesign& formFont, QPoint origin, QWidget* parent);
+  // `origin` is where the window's client area starts inside the window.
+  LabelControl(const ui::ControlDesign& design, const ui::FontDesign& windowFont, QPoint origin, QWidget* parent);
   // Returns false when the text was already shown, so nothing is redrawn.
   // With `batch`, the area to redraw is added to it instead of being
   // scheduled for the next pass of the event loop.
-  bool setCaption(std::string_view text, QRegion* batch = nullptr);
-  const std::string& caption() const { return caption_; }
-  QString text() const { return text_.text(); }
-  void setForeColour(const QColor& colour);
+  bool setText(std::string_view text, QRegion* batch = nullptr);
+  const std::string& text() const { return text_; }
+  void setTextColour(const QColor& colour);
   void setUnderline(bool underline);
-  QColor foreColour() const { return foreground_; }
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -38,10 +36,10 @@ class LabelControl final : public QWidget {
   // Sizes the label to the laid-out text.
   void fitGeometry();
 
-  const ControlDesign& design_;
+  const ui::ControlDesign& design_;
   QPoint origin_;
-  std::string caption_;
-  QStaticText text_;
+  std::string text_;
+  QStaticText laidOutText_;
   int lineHeight_ = 0;
   // A number label shows the same few dozen texts over and over: their
   // layouts are kept (up to a bound), so showing one again does no shaping.
@@ -53,7 +51,7 @@ class LabelControl final : public QWidget {
 // A picture stretched into its box.
 class ImageControl final : public QWidget {
  public:
-  ImageControl(const ControlDesign& design, QPoint origin, QWidget* parent);
+  ImageControl(const ui::ControlDesign& design, QPoint origin, QWidget* parent);
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -69,7 +67,7 @@ class ImageControl final : public QWidget {
 // second pass of the event loop.
 class ShapeControl final : public QWidget {
  public:
-  ShapeControl(const ControlDesign& design, QPoint origin, QWidget* parent);
+  ShapeControl(const ui::ControlDesign& design, QPoint origin, QWidget* parent);
   // Widths below zero draw as zero. Returns the part of the widget to redraw,
   // empty when the width is the same in pixels.
   QRect setWidthTwips(float twips);

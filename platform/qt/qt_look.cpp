@@ -9,13 +9,13 @@
 
 namespace platform::qt {
 
-QColor ToQColor(Colour colour) {
-  if (colour & SystemColourFlag) {
+QColor ToQColor(ui::Colour colour) {
+  if (colour & ui::SystemColourFlag) {
     switch (colour) {
-      case ActiveBorderColour:
-      case ButtonFaceColour: return QColor(192, 192, 192);
-      case ButtonTextColour:
-      case WindowTextColour: return QColor(0, 0, 0);
+      case ui::ActiveBorderColour:
+      case ui::ButtonFaceColour: return QColor(192, 192, 192);
+      case ui::ButtonTextColour:
+      case ui::WindowTextColour: return QColor(0, 0, 0);
       default: return QColor(128, 128, 128);
     }
   }
@@ -29,7 +29,7 @@ void SubstituteDesignFonts() {
                             QStringLiteral("IPAPGothic"));
 }
 
-QFont ToQFont(const FontDesign& font) {
+QFont ToQFont(const ui::FontDesign& font) {
   QFont f(QString::fromUtf8(font.face.data(), qsizetype(font.face.size())));
   f.setPointSizeF(font.points);
   f.setWeight(static_cast<QFont::Weight>(font.weight));
@@ -50,12 +50,12 @@ QPixmap load(const QString& path, QImage (*decode)(const QByteArray&)) {
 
 }  // namespace
 
-QPixmap LoadPicture(Picture picture) {
+QPixmap LoadPicture(ui::Picture picture) {
   switch (picture) {
-    case Picture::MonitorBackground: return load(QStringLiteral(":/pictures/background.bmp"), DecodePaletteBmp);
-    case Picture::MonitorIcon: return load(QStringLiteral(":/pictures/icon.ico"), DecodePaletteIcon);
-    case Picture::Logo: return load(QStringLiteral(":/pictures/logo.png"), DecodePalettePng);
-    case Picture::None: break;
+    case ui::Picture::MonitorBackground: return load(QStringLiteral(":/pictures/background.bmp"), DecodePaletteBmp);
+    case ui::Picture::MonitorIcon: return load(QStringLiteral(":/pictures/icon.ico"), DecodePaletteIcon);
+    case ui::Picture::Logo: return load(QStringLiteral(":/pictures/logo.png"), DecodePalettePng);
+    case ui::Picture::None: break;
   }
   return {};
 }

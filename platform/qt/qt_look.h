@@ -1,4 +1,4 @@
-// How design values look under Qt: colours, fonts, pictures and twips.
+// How design values look under Qt: colours, fonts and pictures.
 #pragma once
 
 #include <QColor>
@@ -11,14 +11,12 @@ namespace platform::qt {
 
 // System colours are the classic ones the designs were drawn against: the
 // pictures behind the labels are light whatever the desktop's theme is.
-QColor ToQColor(Colour colour);
+QColor ToQColor(ui::Colour colour);
 
 // Registers the stand-ins for the designs' fonts; call once at start.
 void SubstituteDesignFonts();
-QFont ToQFont(const FontDesign& font);
+QFont ToQFont(const ui::FontDesign& font);
 
-QPixmap LoadPicture(Picture picture);
-
-inline int Px(double twips) { return PixelsFromTwips(twips); }
+QPixmap LoadPicture(ui::Picture picture);
 
 }  // namespace platform::qt

@@ -4,13 +4,12 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QWidget>
-#include <cstdio>
 
 #include "abrupt_exit.h"
-#include "ansi_codec.h"
 #include "design.h"
 #include "files.h"
-#include "qt_form.h"
+#include "note.h"
+#include "qt_window.h"
 #include "texts.h"
 
 namespace platform::qt {
@@ -24,8 +23,8 @@ std::vector<TwipsRect> QtSession::screens() const {
   }
   for (const QScreen* screen : all) {
     const QRect g = screen->geometry();
-    result.push_back({double(g.x()) * TwipsPerPixel, double(g.y()) * TwipsPerPixel, double(g.width()) * TwipsPerPixel,
-                      double(g.height()) * TwipsPerPixel});
+    constexpr double twips = ui::TwipsPerPixel;
+    result.push_back({g.x() * twips, g.y() * twips, g.width() * twips, g.height() * twips});
   }
   return result;
 }
@@ -36,16 +35,7 @@ FileProblem QtSession::replaceFile(std::string_view name, std::string_view bytes
   return linux_::ReplaceWholeFile(name, bytes, old);
 }
 
-std::string QtSession::toAnsi(std::string_view utf8) const { return linux_::Utf8ToCp932(utf8); }
-std::string QtSession::fromAnsi(std::string_view ansi) const { return linux_::Cp932ToUtf8(ansi); }
-
-void QtSession::warn(std::string_view text) {
-  // Written as bytes: a %s would stop at the first NUL.
-  std::fputs("pelmodesk: ", stderr);
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
-}
+void QtSession::warn(std::string_view text) { WriteNote(text); }
 
 void QtSession::alert(std::string_view text) {
   warn(text);
@@ -58,10 +48,10 @@ void QtSession::alert(std::string_view text) {
 void QtSession::endProgram() {
   guard_.stop();
   if (SaveOnAbruptExit::exiting()) return;  // the display is gone
-  // The forms go at once; a popup menu this may be called from closes as
+  // The windows go at once; a popup menu this may be called from closes as
   // its own loop ends.
   for (QWidget* window : QApplication::topLevelWidgets())
-    if (dynamic_cast<QtForm*>(window)) window->hide();
+    if (dynamic_cast<QtWindow*>(window)) window->hide();
   // Quitting from a popup menu runs inside the menu's own loop: the main
   // loop ends once that has unwound.
   QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);

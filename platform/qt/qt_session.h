@@ -1,6 +1,5 @@
 // The desktop session under Qt on Linux: screens from Qt, the settings file
-// through POSIX, code page 932 through iconv, reports on standard error and
-// in message boxes.
+// through POSIX, reports on standard error and in message boxes.
 #pragma once
 
 #include "runtime_error.h"
@@ -15,8 +14,6 @@ class QtSession final : public Session {
   std::vector<TwipsRect> screens() const override;
   FileRead readFile(std::string_view name) override;
   FileProblem replaceFile(std::string_view name, std::string_view bytes, OldFile old) override;
-  std::string toAnsi(std::string_view utf8) const override;
-  std::string fromAnsi(std::string_view ansi) const override;
   void warn(std::string_view text) override;
   void alert(std::string_view text) override;
   void endProgram() override;

@@ -7,15 +7,12 @@
 
 namespace platform::qt {
 
-std::int32_t QtShell::ShellExecuteA(std::uint32_t, std::string_view operation, std::string_view file, const char*,
-                                     std::string_view, int) {
-  if (operation != "open") return 0;
+void QtShell::openUrl(std::string_view url) {
   // The text as given: no encoding or decoding of the URL on the way.
-  const std::string text = session_.fromAnsi(file);
-  const QUrl url = QUrl::fromEncoded(QByteArray(text.data(), qsizetype(text.size())), QUrl::TolerantMode);
+  const QUrl parsed = QUrl::fromEncoded(QByteArray(url.data(), qsizetype(url.size())), QUrl::TolerantMode);
   // The opener is started before openUrl returns.
   const UsersEnvironment users;
-  return QDesktopServices::openUrl(url) ? 33 : 2;
+  QDesktopServices::openUrl(parsed);
 }
 
 }  // namespace platform::qt

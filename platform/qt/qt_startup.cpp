@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "note.h"
 #include "texts.h"
 
 namespace platform::qt {
@@ -34,8 +35,7 @@ void setUnlessChosen(const char* name, const char* value, std::vector<Setting>& 
 
 void onStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
   if (type == QtFatalMsg && message.contains(QLatin1String("platform plugin"))) {
-    std::fprintf(stderr, "pelmodesk: %.*s\n", static_cast<int>(texts::NoDisplay.size()), texts::NoDisplay.data());
-    std::fflush(stderr);
+    WriteNote(texts::NoDisplay);
     std::_Exit(1);
   }
   qtHandler(type, context, message);
@@ -78,8 +78,8 @@ void PreferX11OnWayland() {
   setUnlessChosen("QT_QPA_PLATFORM", "xcb");
 }
 
-void NoteWaylandLimits(Session& session) {
-  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) session.warn(texts::WaylandLimits);
+void NoteWaylandLimits() {
+  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) WriteNote(texts::WaylandLimits);
 }
 
 // Fontconfig keeps the first configuration that finishes loading; Qt's own

@@ -4,8 +4,6 @@
 
 #include <thread>
 
-#include "session.h"
-
 namespace platform::qt {
 
 // The program wakes twice a second to repaint a few dozen pixels. Qt's
@@ -34,7 +32,7 @@ void TrimMemoryAfterStartup();
 // from here (a browser for a link) make their own.
 void PreferX11OnWayland();
 // Running natively on Wayland, says once what does not work there.
-void NoteWaylandLimits(Session& session);
+void NoteWaylandLimits();
 
 // Until FinishQtStartup, a start-up that finds no display says so plainly
 // and ends with status 1; Qt's own way is abort() and talk of reinstalling.

@@ -14,12 +14,10 @@
 #include <csignal>
 #include <utility>
 
-#include "qt_form.h"
+#include "qt_window.h"
 
 namespace platform::qt {
 namespace {
-
-constexpr int WM_LBUTTONDOWN = 0x201, WM_LBUTTONDBLCLK = 0x203, WM_RBUTTONDOWN = 0x204, WM_MBUTTONDOWN = 0x207;
 
 const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString WatcherPath = QStringLiteral("/StatusNotifierWatcher");
@@ -69,7 +67,7 @@ QDBusMessage busCall(const QString& method) {
 
 }  // namespace
 
-QtTray::QtTray(QtForm& form, const Session& session) : QObject(&form), form_(form), session_(session) {
+QtTray::QtTray(QtWindow& window, HandlerGuard& guard) : QObject(&window), window_(window), guard_(guard) {
   const QList<QByteArray> startedAgain = qgetenv(StartedAgainVariable).split(' ');
   qunsetenv(StartedAgainVariable);  // not for the programs a link starts
   if (startedAgain.size() == 2 && monotonicSeconds() - startedAgain[1].toLongLong() < StartsInARow.count())
@@ -80,10 +78,10 @@ QtTray::QtTray(QtForm& form, const Session& session) : QObject(&form), form_(for
   // takes the menu to the panel (com.canonical.dbusmenu), for panels that
   // draw the menu themselves; the XEmbed way would pop it up on its own
   // beside the one the right press opens. The panel's copy holds the
-  // form's own menu items, so the same handlers run and the check mark is
-  // the same; the form's menu stays the one the program pops up itself.
+  // window's own menu items, so the same events come and the check mark is
+  // the same; the window's menu stays the one the program pops up itself.
   icon_ = new QSystemTrayIcon(this);
-  if (const QMenu* menu = form_.iconMenu()) {
+  if (const QMenu* menu = window_.iconMenu()) {
     panelMenu_ = std::make_unique<QMenu>();
     panelMenu_->addActions(menu->actions());
     icon_->setContextMenu(panelMenu_.get());
@@ -227,7 +225,7 @@ bool QtTray::available() const {
 
 void QtTray::trayChanged() {
   const bool hasTray = available();
-  if (hadTray_ && !hasTray) form_.raise([](FormHandlers& h) { h.onTrayGone(); });
+  if (hadTray_ && !hasTray) raise([](TrayEvents& events) { events.onTrayGone(); });
   hadTray_ = hasTray;
   // Where Qt took the XEmbed way (or found no tray at all), a
   // StatusNotifierItem tray is used by starting again, once it has lasted:
@@ -247,46 +245,32 @@ void QtTray::settled() {
     startAgain_ = true;
     qputenv(StartedAgainVariable,
             QByteArray::number(earlierStarts_ + 1) + ' ' + QByteArray::number(monotonicSeconds()));
-    std::raise(SIGTERM);  // unwinds any menu or box, and unloads from main
+    std::raise(SIGTERM);  // unwinds any menu or box, and closes from main
   });
 }
 
-std::int32_t QtTray::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
-  if (message == NIM_DELETE) {
-    // Quitting may run inside one of the icon's own handlers, and hiding an
-    // XEmbed icon destroys the widget that handler belongs to: the icon
-    // goes as soon as the handler has returned.
-    if (!icon_->isVisible()) return 0;
-    QMetaObject::invokeMethod(icon_, &QSystemTrayIcon::hide, Qt::QueuedConnection);
-    return 1;
+void QtTray::remove() {
+  // Quitting may run inside one of the icon's own events, and hiding an
+  // XEmbed icon destroys the widget that event belongs to: the icon goes as
+  // soon as the event has returned.
+  if (icon_->isVisible()) QMetaObject::invokeMethod(icon_, &QSystemTrayIcon::hide, Qt::QueuedConnection);
+}
+
+void QtTray::show(std::string_view tooltip) {
+  if (icon_->isVisible()) return;
+  icon_->setToolTip(QString::fromUtf8(tooltip.data(), qsizetype(tooltip.size())));
+  if (!std::exchange(iconSet_, true)) {
+    icon_->setIcon(trayIcon(window_.icon()));
+    // Queued: a StatusNotifierItem press is a D-Bus call that the panel
+    // waits on, and the right press runs the popup menu's own loop until
+    // the menu closes; the panel gets its answer first.
+    connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+      if (reason == QSystemTrayIcon::Trigger) raise([](TrayEvents& events) { events.onTrayShowWindow(); });
+      if (reason == QSystemTrayIcon::Context) raise([](TrayEvents& events) { events.onTrayMenu(); });
+    }, Qt::QueuedConnection);
   }
-  if (message != NIM_ADD || icon_->isVisible() || data.uCallbackMessage != 0x200) return 0;
-  if (std::exchange(iconShownBefore_, true)) {
-    icon_->show();
-    return 1;
-  }
-  icon_->setIcon(trayIcon(form_.icon()));
-  const auto* tip = reinterpret_cast<const char*>(data.szTip.data());
-  const std::string text = session_.fromAnsi(std::string_view(tip, std::find(tip, tip + data.szTip.size(), '\0') - tip));
-  icon_->setToolTip(QString::fromStdString(text));
-  // Queued: a StatusNotifierItem press is a D-Bus call that the panel waits
-  // on, and the right press runs the popup menu's own loop until the menu
-  // closes; the panel gets its answer first.
-  connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-    int code = 0;
-    switch (reason) {
-      case QSystemTrayIcon::Trigger: code = WM_LBUTTONDOWN; break;
-      case QSystemTrayIcon::Context: code = WM_RBUTTONDOWN; break;
-      case QSystemTrayIcon::DoubleClick: code = WM_LBUTTONDBLCLK; break;
-      case QSystemTrayIcon::MiddleClick: code = WM_MBUTTONDOWN; break;
-      default: return;
-    }
-    const float x = static_cast<float>(code) * form_.twipsPerPixelX();
-    form_.raise([x](FormHandlers& h) { h.onMouseMove(FormItself, 0, 0, x, 0); });
-  }, Qt::QueuedConnection);
   // Shown even without a tray: Qt puts the icon there if one appears later.
   icon_->show();
-  return 1;
 }
 
 }  // namespace platform::qt

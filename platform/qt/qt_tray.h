@@ -1,7 +1,7 @@
 // The notification-area icon through QSystemTrayIcon (StatusNotifierItem
-// hosts and XEmbed trays alike). Presses on the icon come back to the
-// record's form the way the Windows shell sends them: as a mouse move whose
-// X is the mouse message number in twips.
+// hosts and XEmbed trays alike). The icon's left press, its right press and
+// the tray's going away are delivered as TrayEvents, through the program's
+// HandlerGuard.
 #pragma once
 
 #include <QObject>
@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "session.h"
+#include "runtime_error.h"
 #include "tray.h"
 
 class QDBusMessage;
@@ -21,14 +21,18 @@ class QTimer;
 
 namespace platform::qt {
 
-class QtForm;
+class QtWindow;
 
 class QtTray final : public QObject, public Tray {
  public:
-  QtTray(QtForm& form, const Session& session);
+  // The icon is the window's, and so is its menu.
+  QtTray(QtWindow& window, HandlerGuard& guard);
   ~QtTray() override;
 
-  std::int32_t Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) override;
+  void attach(TrayEvents& events) { events_ = &events; }
+
+  void show(std::string_view tooltip) override;
+  void remove() override;
   bool available() const override;
 
   // Qt chooses between a StatusNotifierItem and an XEmbed icon once, when
@@ -58,12 +62,18 @@ class QtTray final : public QObject, public Tray {
   // will not use starts the program again once it has lasted.
   void trayChanged();
   void settled();
+  // Runs a tray event of the program's logic under its failure model.
+  template <class Event>
+  void raise(Event&& event) {
+    if (events_) guard_.run([&] { event(*events_); });
+  }
 
-  QtForm& form_;
-  const Session& session_;
+  QtWindow& window_;
+  HandlerGuard& guard_;
+  TrayEvents* events_ = nullptr;
   QSystemTrayIcon* icon_ = nullptr;
   std::unique_ptr<QMenu> panelMenu_;  // the menu a StatusNotifierItem panel draws itself
-  bool iconShownBefore_ = false;
+  bool iconSet_ = false;
   bool statusNotifierIcon_ = false;  // Qt took the StatusNotifierItem way
 
   bool watcherPresent_ = false;

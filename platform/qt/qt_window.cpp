@@ -1,4 +1,4 @@
-#include "qt_form.h"
+#include "qt_window.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QWindow>
 #include <algorithm>
@@ -21,16 +22,13 @@
 namespace platform::qt {
 namespace {
 
+using ui::PixelsFromTwips;
+
 int buttonsOf(Qt::MouseButtons buttons) {
-  return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) | (buttons & Qt::MiddleButton ? 4 : 0);
+  return (buttons & Qt::LeftButton ? ui::LeftButton : 0) | (buttons & Qt::RightButton ? ui::RightButton : 0);
 }
 
-int shiftOf(Qt::KeyboardModifiers modifiers) {
-  return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-         (modifiers & Qt::AltModifier ? 4 : 0);
-}
-
-float twips(qreal pixels) { return static_cast<float>(pixels * TwipsPerPixel); }
+float twips(int pixels) { return static_cast<float>(pixels * ui::TwipsPerPixel); }
 
 // The thin single-line border of a window without a title bar, in the dark
 // grey window managers draw such borders in (openbox's default theme): the
@@ -45,39 +43,31 @@ bool PlacesAreKnown() { return !QGuiApplication::platformName().startsWith(QLati
 // window beneath it.
 class ControlMouse final : public QObject {
  public:
-  ControlMouse(QtForm& form, int control) : QObject(&form), form_(form), control_(control) {}
+  ControlMouse(QtWindow& window, int control) : QObject(&window), window_(window), control_(control) {}
 
   bool eventFilter(QObject* watched, QEvent* event) override {
     switch (event->type()) {
       case QEvent::MouseButtonPress: {
-        auto* e = static_cast<QMouseEvent*>(event);
-        form_.raise([&](FormHandlers& h) {
-          h.onMouseDown(control_, buttonsOf(e->button()), shiftOf(e->modifiers()), twips(e->position().x()),
-                        twips(e->position().y()));
-        });
+        const int buttons = buttonsOf(static_cast<QMouseEvent*>(event)->button());
+        window_.raise([&](ui::WindowEvents& e) { e.onPress(control_, buttons); });
         return true;
       }
-      case QEvent::MouseMove: {
-        auto* e = static_cast<QMouseEvent*>(event);
-        form_.raise([&](FormHandlers& h) {
-          h.onMouseMove(control_, buttonsOf(e->buttons()), shiftOf(e->modifiers()), twips(e->position().x()),
-                        twips(e->position().y()));
-        });
+      case QEvent::MouseMove:
+        window_.raise([&](ui::WindowEvents& e) { e.onPointerOver(control_); });
         return true;
-      }
       case QEvent::MouseButtonRelease: {
         auto* e = static_cast<QMouseEvent*>(event);
         const auto* widget = static_cast<QWidget*>(watched);
-        // A double-click is one Click and one DblClick: its second release
-        // clicks nothing.
+        // A double-click is one click and one double click: its second
+        // release clicks nothing.
         const bool second = std::exchange(afterDoubleClick_, false);
         if (!second && e->button() == Qt::LeftButton && widget->rect().contains(e->position().toPoint()))
-          form_.raise([&](FormHandlers& h) { h.onClick(control_); });
+          window_.raise([&](ui::WindowEvents& h) { h.onClick(control_); });
         return true;
       }
       case QEvent::MouseButtonDblClick:
         afterDoubleClick_ = true;
-        form_.raise([&](FormHandlers& h) { h.onDblClick(control_); });
+        window_.raise([&](ui::WindowEvents& e) { e.onDoubleClick(control_); });
         return true;
       default:
         return false;
@@ -85,14 +75,14 @@ class ControlMouse final : public QObject {
   }
 
  private:
-  QtForm& form_;
+  QtWindow& window_;
   int control_;
   bool afterDoubleClick_ = false;
 };
 
 }  // namespace
 
-QtForm::QtForm(const FormDesign& design, HandlerGuard& guard)
+QtWindow::QtWindow(const ui::WindowDesign& design, HandlerGuard& guard)
     : QWidget(nullptr), design_(design), guard_(guard), picture_(LoadPicture(design.picture)),
       icon_(LoadPicture(design.icon)), background_(ToQColor(design.backColour)),
       givenTop_(static_cast<float>(design.top)), givenLeft_(static_cast<float>(design.left)) {
@@ -112,10 +102,10 @@ QtForm::QtForm(const FormDesign& design, HandlerGuard& guard)
   // what name its numbers.
   setAttribute(Qt::WA_AlwaysShowToolTips);
   setMouseTracking(true);
-  const QSize client(Px(design.clientWidth), Px(design.clientHeight));
-  if (!design.titleBar && design.border != BorderStyle::None) {
-    sizable_ = design.border == BorderStyle::Sizable;
-    frame_ = sizable_ ? std::max(2, Px(design.borderWidth)) : 1;
+  const QSize client(PixelsFromTwips(design.clientWidth), PixelsFromTwips(design.clientHeight));
+  if (!design.titleBar && design.border != ui::BorderStyle::None) {
+    sizable_ = design.border == ui::BorderStyle::Sizable;
+    frame_ = sizable_ ? std::max(2, PixelsFromTwips(design.borderWidth)) : 1;
   }
   const QSize window = client + QSize(2 * frame_, 2 * frame_);
   if (sizable_) {
@@ -130,26 +120,27 @@ QtForm::QtForm(const FormDesign& design, HandlerGuard& guard)
   }
   const QPoint origin(frame_, frame_);
 
-  for (const ControlDesign& c : design.controls) {
+  for (const ui::ControlDesign& c : design.controls) {
     QWidget* widget = nullptr;
     switch (c.kind) {
-      case ControlKind::Label: widget = new LabelControl(c, design.font, origin, this); break;
-      case ControlKind::Image: widget = new ImageControl(c, origin, this); break;
-      case ControlKind::Shape: widget = new ShapeControl(c, origin, this); break;
-      case ControlKind::Button: {
+      case ui::ControlKind::Label: widget = new LabelControl(c, design.font, origin, this); break;
+      case ui::ControlKind::Image: widget = new ImageControl(c, origin, this); break;
+      case ui::ControlKind::Shape: widget = new ShapeControl(c, origin, this); break;
+      case ui::ControlKind::Button: {
         auto* button = new QPushButton(QString::fromUtf8(c.caption.data(), qsizetype(c.caption.size())), this);
-        button->setGeometry(frame_ + Px(c.left), frame_ + Px(c.top), Px(c.width), Px(c.height));
+        button->setGeometry(frame_ + PixelsFromTwips(c.left), frame_ + PixelsFromTwips(c.top), PixelsFromTwips(c.width),
+                            PixelsFromTwips(c.height));
         // Enter presses it as well as Space; it is no default button, so
         // Escape does nothing.
         button->setAutoDefault(true);
         if (c.takesFocus) button->setFocus();
         const int index = static_cast<int>(controls_.size());
-        connect(button, &QPushButton::clicked, this, [this, index] { raise([&](FormHandlers& h) { h.onClick(index); }); });
+        connect(button, &QPushButton::clicked, this, [this, index] { raise([&](ui::WindowEvents& e) { e.onClick(index); }); });
         widget = button;
         break;
       }
     }
-    if (widget && c.kind != ControlKind::Shape && c.kind != ControlKind::Button) {
+    if (widget && c.kind != ui::ControlKind::Shape && c.kind != ui::ControlKind::Button) {
       widget->setMouseTracking(true);
       widget->installEventFilter(new ControlMouse(*this, static_cast<int>(controls_.size())));
     }
@@ -158,10 +149,10 @@ QtForm::QtForm(const FormDesign& design, HandlerGuard& guard)
   buildMenus();
 }
 
-void QtForm::buildMenus() {
+void QtWindow::buildMenus() {
   QMenu* current = nullptr;
   for (size_t i = 0; i < design_.menu.size(); ++i) {
-    const MenuItemDesign& item = design_.menu[i];
+    const ui::MenuItemDesign& item = design_.menu[i];
     const QString caption = QString::fromUtf8(item.caption.data(), qsizetype(item.caption.size()));
     if (item.level == 0) {
       current = new QMenu(caption, this);
@@ -172,17 +163,15 @@ void QtForm::buildMenus() {
     menus_.push_back(nullptr);
     QAction* action = caption == QLatin1String("-") ? current->addSeparator() : current->addAction(caption);
     const int index = static_cast<int>(i);
-    connect(action, &QAction::triggered, this, [this, index] { raise([&](FormHandlers& h) { h.onMenuClick(index); }); });
+    connect(action, &QAction::triggered, this, [this, index] { raise([&](ui::WindowEvents& e) { e.onMenuItem(index); }); });
     actions_.push_back(action);
   }
 }
 
-QMenu* QtForm::menu(int item) const { return menus_.at(static_cast<size_t>(item)); }
-
-void QtForm::attach(FormHandlers& handlers) {
-  handlers_ = &handlers;
+void QtWindow::attach(ui::WindowEvents& events) {
+  events_ = &events;
   for (size_t i = 0; i < design_.timers.size(); ++i) {
-    const TimerDesign& t = design_.timers[i];
+    const ui::TimerDesign& t = design_.timers[i];
     auto* timer = new QTimer(this);
     timer->setInterval(t.intervalMs);
     const int index = static_cast<int>(i);
@@ -191,7 +180,7 @@ void QtForm::attach(FormHandlers& handlers) {
     // wake the loop a second time just to paint.
     connect(timer, &QTimer::timeout, this, [this, index] {
       tickRepaint_.emplace();
-      raise([&](FormHandlers& h) { h.onTimer(index); });
+      raise([&](ui::WindowEvents& e) { e.onTimer(index); });
       const QRegion dirty = *std::exchange(tickRepaint_, std::nullopt);
       if (!dirty.isEmpty() && isVisible()) repaint(dirty);
     });
@@ -200,17 +189,17 @@ void QtForm::attach(FormHandlers& handlers) {
   }
 }
 
-// The two property sets of every tick: the design says what each control
-// is, so no run-time type check is needed.
-void QtForm::setCaption(int control, std::string_view text) {
+// What every tick changes (a label's text, a bar's width): the design says
+// what each control is, so no run-time type check is needed.
+void QtWindow::setText(int control, std::string_view text) {
   QWidget* widget = this->control(control);  // checks the index
-  if (design_.controls[static_cast<size_t>(control)].kind == ControlKind::Label)
-    static_cast<LabelControl*>(widget)->setCaption(text, tickRepaint_ ? &*tickRepaint_ : nullptr);
+  if (design_.controls[static_cast<size_t>(control)].kind == ui::ControlKind::Label)
+    static_cast<LabelControl*>(widget)->setText(text, tickRepaint_ ? &*tickRepaint_ : nullptr);
 }
 
-void QtForm::setWidth(int control, float twips) {
+void QtWindow::setWidth(int control, float twips) {
   QWidget* widget = this->control(control);  // checks the index
-  if (design_.controls[static_cast<size_t>(control)].kind != ControlKind::Shape) return;
+  if (design_.controls[static_cast<size_t>(control)].kind != ui::ControlKind::Shape) return;
   const QRect strip = static_cast<ShapeControl*>(widget)->setWidthTwips(twips);
   if (strip.isEmpty()) return;
   if (tickRepaint_)
@@ -219,25 +208,19 @@ void QtForm::setWidth(int control, float twips) {
     widget->update(strip);
 }
 
-std::string QtForm::caption(int control) const {
-  if (auto* label = dynamic_cast<LabelControl*>(this->control(control))) return label->caption();
-  if (auto* button = dynamic_cast<QPushButton*>(this->control(control))) return button->text().toStdString();
-  return {};
+void QtWindow::setTextColour(int control, ui::Colour colour) {
+  if (auto* label = dynamic_cast<LabelControl*>(this->control(control))) label->setTextColour(ToQColor(colour));
 }
 
-void QtForm::setForeColour(int control, Colour colour) {
-  if (auto* label = dynamic_cast<LabelControl*>(this->control(control))) label->setForeColour(ToQColor(colour));
-}
-
-void QtForm::setFontUnderline(int control, bool underline) {
+void QtWindow::setUnderline(int control, bool underline) {
   if (auto* label = dynamic_cast<LabelControl*>(this->control(control))) label->setUnderline(underline);
 }
 
-void QtForm::setVisible(bool visible) {
+void QtWindow::setVisible(bool visible) {
   if (visible && !isVisible()) {
     // Window-manager hints go on the unmapped window, before every show:
     // the window manager drops its states when a window is hidden.
-    WriteStatesBeforeShow(*this, !design_.showInTaskbar, above_);
+    WriteStatesBeforeShow(*this, !design_.showInTaskbar, alwaysOnTop_);
     if (!design_.titleBar) DecorateWithoutTitle(*this, sizable_);
   }
   // Shown again, the window goes where Qt thinks it was: Qt learns where
@@ -248,72 +231,76 @@ void QtForm::setVisible(bool visible) {
   QWidget::setVisible(visible);
 }
 
-// Positions are the client area's, inside the border the form draws, where
+// Positions are the client area's, inside the border the window draws, where
 // the X server has the window. Where the platform keeps the window's place
 // to itself (Wayland reports 0,0), the place given last is the answer, so a
 // quit writes back what it was given.
-QPoint QtForm::place() const {
-  const auto onScreen = PlaceOnScreen(const_cast<QtForm&>(*this));
+QPoint QtWindow::place() const {
+  const auto onScreen = PlaceOnScreen(const_cast<QtWindow&>(*this));
   return onScreen ? *onScreen : geometry().topLeft();
 }
-float QtForm::top() const { return PlacesAreKnown() ? twips(place().y() + frame_) : givenTop_; }
-float QtForm::left() const { return PlacesAreKnown() ? twips(place().x() + frame_) : givenLeft_; }
-void QtForm::setTop(float t) {
-  givenTop_ = t;
-  setGeometry(geometry().x(), Px(t) - frame_, width(), height());
-}
-void QtForm::setLeft(float l) {
-  givenLeft_ = l;
-  setGeometry(Px(l) - frame_, geometry().y(), width(), height());
+float QtWindow::top() const { return PlacesAreKnown() ? twips(place().y() + frame_) : givenTop_; }
+float QtWindow::left() const { return PlacesAreKnown() ? twips(place().x() + frame_) : givenLeft_; }
+void QtWindow::moveTo(float left, float top) {
+  givenLeft_ = left;
+  givenTop_ = top;
+  setGeometry(PixelsFromTwips(left) - frame_, PixelsFromTwips(top) - frame_, width(), height());
 }
 
-std::uint32_t QtForm::hWnd() const { return static_cast<std::uint32_t>(const_cast<QtForm*>(this)->winId()); }
-std::uint32_t QtForm::iconHandle() const { return static_cast<std::uint32_t>(icon_.cacheKey()); }
-
-void QtForm::setMenuVisible(int, bool) {
-  // Qt windows have no menu bar to hide; the menus stay usable as popups.
-}
-
-void QtForm::setMenuChecked(int item, bool checked) {
+void QtWindow::setMenuChecked(int item, bool checked) {
   QAction* action = menuAction(item);
   action->setCheckable(true);
   action->setChecked(checked);
 }
 
-void QtForm::popupMenu(int item) {
+void QtWindow::popupMenu(int item) {
   if (QMenu* popup = menu(item)) popup->exec(QCursor::pos());
 }
 
-std::int32_t QtForm::SetWindowPos(std::int32_t insertAfter, std::uint32_t flags) {
-  if (insertAfter == HWND_TOPMOST || insertAfter == HWND_NOTOPMOST) {
-    above_ = insertAfter == HWND_TOPMOST;
-    if (isVisible()) SetAboveWhileShown(*this, above_);
-  }
-  if ((flags & SWP_SHOWWINDOW) && !isVisible()) setVisible(true);  // writes the state before mapping
-  return 1;
+void QtWindow::setAlwaysOnTop(bool on) {
+  alwaysOnTop_ = on;
+  if (isVisible())
+    SetAboveWhileShown(*this, on);
+  else
+    setVisible(true);  // writes the state before mapping
 }
 
-std::int32_t QtForm::SetForegroundWindow() {
-  // The foreground window is also the top one.
+void QtWindow::bringToFront() {
+  // The window in front is also the active one.
   if (isVisible()) {
     QWidget::raise();
     activateWindow();
   }
-  return 1;
+  // On X11 the activation is a request to the window manager: its answer
+  // (focus in, the window's state) is taken now, so that a menu popped up
+  // next opens over the active window and closes on a press elsewhere.
+  QCoreApplication::processEvents();
 }
 
-void QtForm::beginMoveByPress() {
+void QtWindow::showCentredOnce() {
+  if (!std::exchange(centred_, true)) {
+    // No owner to centre over: the screen instead.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      QRect place(QPoint(), size());
+      place.moveCenter(screen->availableGeometry().center());
+      setGeometry(place);
+    }
+  }
+  setVisible(true);
+  QWidget::raise();
+  activateWindow();
+}
+
+void QtWindow::beginMoveByPress() {
   // The move starts once the pointer moves with the button down: handing a
   // bare click to the window manager would swallow a double-click.
   move_ = Move::Pending;
   grabOffset_ = pressedAt_ - geometry().topLeft();
 }
 
-void QtForm::processPendingEvents() { QCoreApplication::processEvents(); }
+QRect QtWindow::clientRect() const { return rect().adjusted(frame_, frame_, -frame_, -frame_); }
 
-QRect QtForm::clientRect() const { return rect().adjusted(frame_, frame_, -frame_, -frame_); }
-
-Qt::Edges QtForm::sizingEdges(QPoint at) const {
+Qt::Edges QtWindow::sizingEdges(QPoint at) const {
   if (!sizable_ || clientRect().contains(at)) return {};
   Qt::Edges edges;
   if (at.x() < frame_) edges |= Qt::LeftEdge;
@@ -333,7 +320,7 @@ Qt::Edges QtForm::sizingEdges(QPoint at) const {
   return edges;
 }
 
-void QtForm::paintEvent(QPaintEvent* event) {
+void QtWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect area = event->rect();
   painter.fillRect(area, background_);
@@ -364,7 +351,7 @@ void QtForm::paintEvent(QPaintEvent* event) {
   painter.drawPixmap(client.topLeft(), picture_);
 }
 
-void QtForm::mousePressEvent(QMouseEvent* e) {
+void QtWindow::mousePressEvent(QMouseEvent* e) {
   move_ = Move::None;
   pressedAt_ = e->globalPosition().toPoint();
   if (const Qt::Edges edges = sizingEdges(e->position().toPoint())) {
@@ -376,13 +363,11 @@ void QtForm::mousePressEvent(QMouseEvent* e) {
     }
     return;
   }
-  raise([&](FormHandlers& h) {
-    h.onMouseDown(FormItself, buttonsOf(e->button()), shiftOf(e->modifiers()), twips(e->position().x() - frame_),
-                  twips(e->position().y() - frame_));
-  });
+  const int buttons = buttonsOf(e->button());
+  raise([&](ui::WindowEvents& events) { events.onPress(ui::WholeWindow, buttons); });
 }
 
-void QtForm::mouseMoveEvent(QMouseEvent* e) {
+void QtWindow::mouseMoveEvent(QMouseEvent* e) {
   if (sizable_) {
     if (sizing_ && (e->buttons() & Qt::LeftButton)) {
       const QPoint d = e->globalPosition().toPoint() - pressedAt_;
@@ -419,34 +404,27 @@ void QtForm::mouseMoveEvent(QMouseEvent* e) {
     else
       move_ = Move::None;
   }
-  raise([&](FormHandlers& h) {
-    h.onMouseMove(FormItself, buttonsOf(e->buttons()), shiftOf(e->modifiers()), twips(e->position().x() - frame_),
-                  twips(e->position().y() - frame_));
-  });
+  raise([](ui::WindowEvents& events) { events.onPointerOver(ui::WholeWindow); });
 }
 
-void QtForm::mouseReleaseEvent(QMouseEvent*) {
+void QtWindow::mouseReleaseEvent(QMouseEvent*) {
   move_ = Move::None;
   sizing_ = {};
 }
 
-void QtForm::mouseDoubleClickEvent(QMouseEvent* e) {
+void QtWindow::mouseDoubleClickEvent(QMouseEvent* e) {
   move_ = Move::None;
   if (sizingEdges(e->position().toPoint())) return;
-  raise([&](FormHandlers& h) { h.onDblClick(FormItself); });
+  raise([](ui::WindowEvents& events) { events.onDoubleClick(ui::WholeWindow); });
 }
 
-}  // namespace platform::qt
-
-namespace platform::qt {
-
-// The window manager's close (Alt+F4, a logout) unloads the form the way
-// its logic does it; the logic decides what goes and when. A close while
-// the session is being saved is a logout's: nobody is watching.
-void QtForm::closeEvent(QCloseEvent* event) {
+// The window manager's close (Alt+F4, a logout) is the logic's to carry
+// out: it decides what goes and when. A close while the session is being
+// saved is a logout's: nobody is watching.
+void QtWindow::closeEvent(QCloseEvent* event) {
   event->ignore();
-  const UnloadMode mode = qApp->isSavingSession() ? UnloadMode::Unattended : UnloadMode::UserClose;
-  raise([mode](FormHandlers& h) { h.onUnload(mode); });
+  const ui::CloseReason reason = qApp->isSavingSession() ? ui::CloseReason::Unattended : ui::CloseReason::ByUser;
+  raise([reason](ui::WindowEvents& events) { events.onClose(reason); });
 }
 
 }  // namespace platform::qt

@@ -1,6 +1,7 @@
-// A form's design rendered as a top-level Qt window. It applies the logic's
-// property sets (FormHost) and runs the logic's handlers for its timers,
-// menu and mouse through the program's HandlerGuard.
+// A window's design rendered as a top-level Qt window. It does what the
+// logic asks through ui::Window and delivers what happens to it (timers,
+// menu, mouse, close) as ui::WindowEvents, through the program's
+// HandlerGuard.
 #pragma once
 
 #include <QPixmap>
@@ -10,8 +11,8 @@
 #include <vector>
 
 #include "design.h"
-#include "form_host.h"
 #include "runtime_error.h"
+#include "window.h"
 
 class QAction;
 class QMenu;
@@ -19,47 +20,44 @@ class QTimer;
 
 namespace platform::qt {
 
-class QtForm final : public QWidget, public FormHost {
+class QtWindow final : public QWidget, public ui::Window {
  public:
-  QtForm(const FormDesign& design, HandlerGuard& guard);
+  QtWindow(const ui::WindowDesign& design, HandlerGuard& guard);
 
-  // Connects the form's logic and starts the timers the design enables.
-  void attach(FormHandlers& handlers);
-  // Runs a handler of the form's logic under the program's failure model.
-  template <class Handler>
-  void raise(Handler&& handler) {
-    if (handlers_) guard_.run([&] { handler(*handlers_); });
+  // Connects the window's logic and starts the timers the design enables.
+  void attach(ui::WindowEvents& events);
+  // Runs an event of the window's logic under the program's failure model.
+  template <class Event>
+  void raise(Event&& event) {
+    if (events_) guard_.run([&] { event(*events_); });
   }
 
-  void setCaption(int control, std::string_view text) override;
+  void setText(int control, std::string_view text) override;
+  void setTextColour(int control, ui::Colour colour) override;
+  void setUnderline(int control, bool underline) override;
   void setWidth(int control, float twips) override;
-  std::string caption(int control) const override;
-  void setForeColour(int control, Colour colour) override;
-  void setFontUnderline(int control, bool underline) override;
   bool visible() const override { return isVisible(); }
+  void show() override { setVisible(true); }
+  void hide() override { setVisible(false); }
+  // Every way of showing and hiding comes through here (QWidget's own too).
   void setVisible(bool visible) override;
   float top() const override;
   float left() const override;
-  void setTop(float twips) override;
-  void setLeft(float twips) override;
-  std::uint32_t hWnd() const override;
-  std::uint32_t iconHandle() const override;
-  float twipsPerPixelX() const override { return TwipsPerPixel; }
-  void setMenuVisible(int item, bool visible) override;
+  void moveTo(float left, float top) override;
+  void setAlwaysOnTop(bool on) override;
+  void bringToFront() override;
+  void beginMoveByPress() override;
   void setMenuChecked(int item, bool checked) override;
   void popupMenu(int item) override;
-  std::int32_t SetWindowPos(std::int32_t insertAfter, std::uint32_t flags) override;
-  std::int32_t SetForegroundWindow() override;
-  void beginMoveByPress() override;
-  void processPendingEvents() override;
 
   QWidget* control(int index) const { return controls_.at(static_cast<size_t>(index)); }
-  QMenu* menu(int item) const;
-  // The menu of the form's tray icon: its first top-level menu, which never
-  // shows as a menu bar (null for a form without menus).
+  // The menu of the program's tray icon: the window's first top-level menu,
+  // which never shows as a menu bar (null for a window without menus).
   QMenu* iconMenu() const { return menus_.empty() ? nullptr : menus_.front(); }
-  QAction* menuAction(int item) const { return actions_.at(static_cast<size_t>(item)); }
   const QPixmap& icon() const { return icon_; }
+  // Centres the window on the primary screen the first time it is shown
+  // this way, shows it and brings it to the front.
+  void showCentredOnce();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -71,33 +69,33 @@ class QtForm final : public QWidget, public FormHost {
 
  private:
   void buildMenus();
-  // The client area inside the form's own border, if it has one.
+  QMenu* menu(int item) const { return menus_.at(static_cast<size_t>(item)); }
+  QAction* menuAction(int item) const { return actions_.at(static_cast<size_t>(item)); }
+  // The client area inside the window's own border, if it has one.
   QRect clientRect() const;
   QPoint place() const;  // the window's top-left corner on the screen
   Qt::Edges sizingEdges(QPoint at) const;
 
-  const FormDesign& design_;
+  const ui::WindowDesign& design_;
   HandlerGuard& guard_;
-  FormHandlers* handlers_ = nullptr;
+  ui::WindowEvents* events_ = nullptr;
   QPixmap picture_;
   QPixmap icon_;
-  std::optional<QRegion> tickRepaint_;  // while a timer's handler runs
+  std::optional<QRegion> tickRepaint_;  // while a timer's event runs
   QColor background_;
   float givenTop_, givenLeft_;  // in twips, as last set
   std::vector<QWidget*> controls_;
   std::vector<QTimer*> timers_;
   std::vector<QAction*> actions_;   // one per menu item, in design order
   std::vector<QMenu*> menus_;       // per menu item: its submenu, if it has items
-  bool above_ = false;
-  bool shownBefore_ = false;
-  // The width in pixels of the border the form draws itself around its
+  bool alwaysOnTop_ = false;
+  bool centred_ = false;
+  // The width in pixels of the border the window draws itself around its
   // client area: a thin line, or a sizing border when `sizable_`.
   int frame_ = 0;
   bool sizable_ = false;
   Qt::Edges sizing_;
   QRect sizingFrom_;
-
-  friend class QtForms;
 
   // A press the logic handed over as a move: pending until the pointer
   // moves, then the window manager's, or (with none) followed by hand until
