@@ -1,42 +1,38 @@
 // One sampling tick in process: the monitor's logic against the real
 // statistics library and board chip (bound by name, as the program binds
-// them) and a window that takes the property sets and does nothing with them.
+// them) and a window that takes what the tick sets and does nothing with it.
 #include <benchmark/benchmark.h>
 
 #include "board_ports.h"
 #include "dl_loader.h"
-#include "form1.h"
+#include "monitor_window.h"
 #include "proc_parse.h"
 
 namespace {
 
-// Takes the tick's six property sets; the rest is never called by a tick.
-struct NullWindow final : platform::FormHost {
-  void setCaption(int, std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
+// Takes what a tick sets (texts and bar widths); the rest is never called by
+// a tick.
+struct NullWindow final : ui::Window {
+  void setText(int, std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
+  void setTextColour(int, ui::Colour) override {}
+  void setUnderline(int, bool) override {}
   void setWidth(int, float twips) override { benchmark::DoNotOptimize(twips); }
-  std::string caption(int) const override { return {}; }
-  void setForeColour(int, platform::Colour) override {}
-  void setFontUnderline(int, bool) override {}
   bool visible() const override { return true; }
-  void setVisible(bool) override {}
+  void show() override {}
+  void hide() override {}
   float top() const override { return 0; }
   float left() const override { return 0; }
-  void setTop(float) override {}
-  void setLeft(float) override {}
-  std::uint32_t hWnd() const override { return 0; }
-  std::uint32_t iconHandle() const override { return 0; }
-  float twipsPerPixelX() const override { return 15; }
-  void setMenuVisible(int, bool) override {}
+  void moveTo(float, float) override {}
+  void setAlwaysOnTop(bool) override {}
+  void bringToFront() override {}
+  void beginMoveByPress() override {}
   void setMenuChecked(int, bool) override {}
   void popupMenu(int) override {}
-  std::int32_t SetWindowPos(std::int32_t, std::uint32_t) override { return 1; }
-  std::int32_t SetForegroundWindow() override { return 1; }
-  void beginMoveByPress() override {}
-  void processPendingEvents() override {}
 };
 
 struct NoTray final : platform::Tray {
-  std::int32_t Shell_NotifyIconA(std::uint32_t, const platform::NotifyIconData&) override { return 0; }
+  void show(std::string_view) override {}
+  void remove() override {}
   bool available() const override { return false; }
 };
 
@@ -44,26 +40,20 @@ struct NoSession final : platform::Session {
   std::vector<platform::TwipsRect> screens() const override { return {}; }
   platform::FileRead readFile(std::string_view) override { return {}; }
   platform::FileProblem replaceFile(std::string_view, std::string_view, platform::OldFile) override { return {}; }
-  std::string toAnsi(std::string_view text) const override { return std::string(text); }
-  std::string fromAnsi(std::string_view text) const override { return std::string(text); }
   void warn(std::string_view) override {}
   void alert(std::string_view) override {}
   void endProgram() override {}
 };
 
-struct NoForms final : platform::Forms {
+struct NoWindowMaker final : ui::WindowMaker {
   NullWindow window;
-  platform::FormHost& load(const platform::FormDesign&, platform::FormHandlers&) override { return window; }
-  void show(platform::FormHost&) override {}
-  void unload(platform::FormHost&) override {}
+  ui::Window& make(const ui::WindowDesign&, ui::WindowEvents&) override { return window; }
+  void show(ui::Window&) override {}
+  void destroy(ui::Window&) override {}
 };
 
 struct NoShell final : platform::Shell {
-  std::uint32_t GetDesktopWindow() override { return 0; }
-  std::int32_t ShellExecuteA(std::uint32_t, std::string_view, std::string_view, const char*, std::string_view,
-                             int) override {
-    return 0;
-  }
+  void openUrl(std::string_view) override {}
 };
 
 void TickWithRealStatistics(benchmark::State& state) {
@@ -74,11 +64,11 @@ void TickWithRealStatistics(benchmark::State& state) {
   NullWindow window;
   NoTray tray;
   NoSession session;
-  NoForms forms;
+  NoWindowMaker windowMaker;
   NoShell shell;
-  about::Form2 about(forms, shell, session);
-  monitor::Form1 form({window, stats, ports, tray, session, about});
-  for (auto _ : state) form.Timer1_Timer();
+  about::AboutWindow about(windowMaker, shell);
+  monitor::MonitorWindow monitor({window, stats, ports, tray, session, about});
+  for (auto _ : state) monitor.onTick();
 }
 BENCHMARK(TickWithRealStatistics);
 
