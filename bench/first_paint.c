@@ -3,7 +3,7 @@
  *   first_paint [-region X,Y,W,H] COMMAND [ARGS...]    prints "PID MILLISECONDS"
  * With -region only that part of the screen counts (a program's own window,
  * not a tray icon it maps first). The program is left running. */
-#define _POSIX_C_SOURCE 200809L
+#define _DEFAULT_SOURCE
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <stdio.h>
