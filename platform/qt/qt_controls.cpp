@@ -16,8 +16,8 @@ using ui::PixelsFromTwips;
 
 LabelControl::LabelControl(const ui::ControlDesign& design, const ui::FontDesign& windowFont, QPoint origin,
                            QWidget* parent)
-    : QWidget(parent), design_(design), origin_(origin), text_(design.caption), foreground_(ToQColor(design.foreColour)),
-      background_(ToQColor(design.backColour)) {
+    : QWidget(parent), design_(design), origin_(origin), text_(design.caption),
+      foreground_(ToQColor(design.foreColour)), background_(ToQColor(design.backColour)) {
   setFont(ToQFont(design.font ? *design.font : windowFont));
   laidOutText_.setTextFormat(Qt::PlainText);
   laidOutText_.setPerformanceHint(QStaticText::AggressiveCaching);

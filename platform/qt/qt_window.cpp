@@ -135,7 +135,8 @@ QtWindow::QtWindow(const ui::WindowDesign& design, HandlerGuard& guard)
         button->setAutoDefault(true);
         if (c.takesFocus) button->setFocus();
         const int index = static_cast<int>(controls_.size());
-        connect(button, &QPushButton::clicked, this, [this, index] { raise([&](ui::WindowEvents& e) { e.onClick(index); }); });
+        connect(button, &QPushButton::clicked, this,
+                [this, index] { raise([&](ui::WindowEvents& e) { e.onClick(index); }); });
         widget = button;
         break;
       }
@@ -163,7 +164,8 @@ void QtWindow::buildMenus() {
     menus_.push_back(nullptr);
     QAction* action = caption == QLatin1String("-") ? current->addSeparator() : current->addAction(caption);
     const int index = static_cast<int>(i);
-    connect(action, &QAction::triggered, this, [this, index] { raise([&](ui::WindowEvents& e) { e.onMenuItem(index); }); });
+    connect(action, &QAction::triggered, this,
+            [this, index] { raise([&](ui::WindowEvents& e) { e.onMenuItem(index); }); });
     actions_.push_back(action);
   }
 }
