@@ -99,19 +99,19 @@ bool BoardPorts::direct() {
   return *direct_;
 }
 
-std::int32_t BoardPorts::OutputPort(std::int32_t port, std::int32_t value) {
+std::int32_t BoardPorts::writePort(std::int32_t port, std::int32_t value) {
   library_.BindOutputPort();
-  return direct() ? library_.OutputPort(port, value) : chip_.OutputPort(port, value);
+  return direct() ? library_.writePort(port, value) : chip_.OutputPort(port, value);
 }
 
-std::int32_t BoardPorts::InputPort(std::int32_t port) {
+std::int32_t BoardPorts::readPort(std::int32_t port) {
   library_.BindInputPort();
-  if (direct()) return library_.InputPort(port);
+  if (direct()) return library_.readPort(port);
   const std::int32_t value = chip_.InputPort(port);
   sensor_ = chip_.HasSensor();
   return value;
 }
 
-bool BoardPorts::ChipAnswers() const { return direct_.value_or(false) || sensor_; }
+bool BoardPorts::chipAnswers() const { return direct_.value_or(false) || sensor_; }
 
 }  // namespace platform::linux_

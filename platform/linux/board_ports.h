@@ -56,9 +56,9 @@ class BoardPorts final : public PortLibrary {
   BoardPorts(BoundPortLibrary& library, std::filesystem::path sysfsRoot, std::filesystem::path procIoports,
              std::function<bool()> portsGranted = PortsGranted);
 
-  std::int32_t OutputPort(std::int32_t port, std::int32_t value) override;
-  std::int32_t InputPort(std::int32_t port) override;
-  bool ChipAnswers() const override;
+  std::int32_t writePort(std::int32_t port, std::int32_t value) override;
+  std::int32_t readPort(std::int32_t port) override;
+  bool chipAnswers() const override;
 
   // Decided once, at the first port call.
   bool direct();

@@ -28,9 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   if (std::abs(settings->top) < 10'000'000 && std::abs(settings->left) < 10'000'000) {
     const auto again = monitor::ParseSettings(monitor::FormatSettings(static_cast<float>(settings->top),
                                                                       static_cast<float>(settings->left),
-                                                                      settings->topmostNext));
+                                                                      settings->alwaysOnTop));
     const auto* s = std::get_if<monitor::Settings>(&again);
-    if (!s || s->top != settings->top || s->left != settings->left || s->topmostNext != settings->topmostNext)
+    if (!s || s->top != settings->top || s->left != settings->left || s->alwaysOnTop != settings->alwaysOnTop)
       std::abort();
   }
   return 0;

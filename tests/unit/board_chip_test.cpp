@@ -115,18 +115,18 @@ TEST_F(SysfsTree, TheVirtualChipAnswersTheTemperatureRegisterOnly) {
   NoLibraryNeeded loader;
   platform::BoundPortLibrary library(loader);
   BoardPorts ports(library, root, root / "ioports");
-  EXPECT_EQ(ports.OutputPort(0x295, 0x27), 0x27);
-  EXPECT_EQ(ports.InputPort(0x296), 48);
+  EXPECT_EQ(ports.writePort(0x295, 0x27), 0x27);
+  EXPECT_EQ(ports.readPort(0x296), 48);
   EXPECT_FALSE(ports.direct());
-  EXPECT_TRUE(ports.ChipAnswers());
-  EXPECT_EQ(ports.OutputPort(0x295 + 0x10000, 0x127), 0x27);  // upper bits ignored
-  EXPECT_EQ(ports.InputPort(0x296), 48);
-  ports.OutputPort(0x295, 0x28);
-  EXPECT_EQ(ports.InputPort(0x296), -1);  // other registers read as 0xFF
-  ports.OutputPort(0x295, 0x27);
-  EXPECT_EQ(ports.InputPort(0x295), -1);
+  EXPECT_TRUE(ports.chipAnswers());
+  EXPECT_EQ(ports.writePort(0x295 + 0x10000, 0x127), 0x27);  // upper bits ignored
+  EXPECT_EQ(ports.readPort(0x296), 48);
+  ports.writePort(0x295, 0x28);
+  EXPECT_EQ(ports.readPort(0x296), -1);  // other registers read as 0xFF
+  ports.writePort(0x295, 0x27);
+  EXPECT_EQ(ports.readPort(0x295), -1);
   write("class/hwmon/hwmon0/temp1_input", "-3000\n");
-  EXPECT_EQ(ports.InputPort(0x296), -3);
+  EXPECT_EQ(ports.readPort(0x296), -3);
 }
 
 TEST_F(SysfsTree, WithoutASensorTheChipDoesNotAnswer) {
@@ -134,11 +134,11 @@ TEST_F(SysfsTree, WithoutASensorTheChipDoesNotAnswer) {
   NoLibraryNeeded loader;
   platform::BoundPortLibrary library(loader);
   BoardPorts ports(library, root, root / "no-ioports");
-  ports.OutputPort(0x295, 0x27);
-  EXPECT_EQ(ports.InputPort(0x296), -1);
+  ports.writePort(0x295, 0x27);
+  EXPECT_EQ(ports.readPort(0x296), -1);
   // Unless this test runs with port access granted, the chip is virtual.
   if (!ports.direct()) {
-    EXPECT_FALSE(ports.ChipAnswers());
+    EXPECT_FALSE(ports.chipAnswers());
   }
 }
 
@@ -171,26 +171,26 @@ TEST_F(SysfsTree, GrantedPortsWithNoChipBehindThemFallBackToTheVirtualChip) {
 
   IsaBus::chip = false;  // nothing answers: 0xFF everywhere
   BoardPorts empty(library, root, root / "no-ioports", granted);
-  empty.OutputPort(0x295, 0x27);
+  empty.writePort(0x295, 0x27);
   EXPECT_FALSE(empty.direct());
-  EXPECT_EQ(empty.InputPort(0x296), 52);
-  EXPECT_TRUE(empty.ChipAnswers());
+  EXPECT_EQ(empty.readPort(0x296), 52);
+  EXPECT_TRUE(empty.chipAnswers());
 
   IsaBus::chip = true;
   IsaBus::index = 0x4F;
   BoardPorts real(library, root, root / "no-ioports", granted);
   EXPECT_TRUE(real.direct());
   EXPECT_EQ(IsaBus::index, 0x4F);  // the probe leaves the index as it found it
-  real.OutputPort(0x295, 0x27);
-  EXPECT_EQ(real.InputPort(0x296), 41);
-  EXPECT_TRUE(real.ChipAnswers());
+  real.writePort(0x295, 0x27);
+  EXPECT_EQ(real.readPort(0x296), 41);
+  EXPECT_TRUE(real.chipAnswers());
 
   fs::remove_all(root / "class");  // and no sensor either: "--", not -1
   IsaBus::chip = false;
   BoardPorts nothing(library, root, root / "no-ioports", granted);
-  nothing.OutputPort(0x295, 0x27);
-  nothing.InputPort(0x296);
-  EXPECT_FALSE(nothing.ChipAnswers());
+  nothing.writePort(0x295, 0x27);
+  nothing.readPort(0x296);
+  EXPECT_FALSE(nothing.chipAnswers());
 }
 
 }  // namespace

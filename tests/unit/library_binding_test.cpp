@@ -35,23 +35,18 @@ struct Binding : ::testing::Test {
 TEST_F(Binding, CallsReachTheLibraryFoundByTheSearch) {
   writeScript("GetResInfo 30 7 9\nGetCpuUsage 37\nMemoryLoad 40 41\n");
   platform::BoundStatsLibrary stats(loader);
-  std::uint8_t a = 0, b = 0, c = 0;
-  stats.GetResInfo(a, b, c);
-  stats.GetCpuStart();
-  EXPECT_EQ(a, 30);
-  EXPECT_EQ(b, 7);
-  EXPECT_EQ(c, 9);
-  EXPECT_EQ(stats.GetCpuUsage(), 37);
-  EXPECT_EQ(stats.MemoryLoad(), 40);
-  EXPECT_EQ(stats.MemoryLoad(), 41);
+  EXPECT_EQ(stats.resourcesFreePercent(), 30);
+  stats.startCpuSample();
+  EXPECT_EQ(stats.cpuBusyPercent(), 37);
+  EXPECT_EQ(stats.memoryFreePercent(), 40);
+  EXPECT_EQ(stats.memoryFreePercent(), 41);
   EXPECT_EQ(calls(), "GetResInfo\nGetCpuStart\nGetCpuUsage\nMemoryLoad\nMemoryLoad\n");
 }
 
 TEST_F(Binding, AMissingLibraryIsFileNotFoundAtTheFirstCall) {
   platform::BoundStatsLibrary stats(loader, "libpelmo-no-such-library.so");
-  std::uint8_t a = 0, b = 0, c = 0;
   try {
-    stats.GetResInfo(a, b, c);
+    stats.resourcesFreePercent();
     FAIL() << "no error";
   } catch (const platform::RuntimeError& e) {
     EXPECT_EQ(e.number(), platform::ErrorNumber::FileNotFound);
@@ -64,7 +59,7 @@ TEST_F(Binding, AFileThatIsNoLibraryFailsToLoad) {
   std::ofstream(bogus) << "not a library";
   platform::BoundStatsLibrary stats(loader, bogus.c_str());
   try {
-    stats.GetCpuStart();
+    stats.startCpuSample();
     FAIL() << "no error";
   } catch (const platform::RuntimeError& e) {
     EXPECT_EQ(e.number(), platform::ErrorNumber::DllLoadFailed);
@@ -74,10 +69,10 @@ TEST_F(Binding, AFileThatIsNoLibraryFailsToLoad) {
 TEST_F(Binding, AMissingFunctionFailsOnlyAtItsOwnFirstCall) {
   writeScript("GetCpuUsage 12\n");
   platform::BoundStatsLibrary stats(loader, "libresinfo-partial.so");
-  stats.GetCpuStart();
-  EXPECT_EQ(stats.GetCpuUsage(), 12);
+  stats.startCpuSample();
+  EXPECT_EQ(stats.cpuBusyPercent(), 12);
   try {
-    stats.MemoryLoad();
+    stats.memoryFreePercent();
     FAIL() << "no error";
   } catch (const platform::RuntimeError& e) {
     EXPECT_EQ(e.number(), platform::ErrorNumber::EntryPointNotFound);

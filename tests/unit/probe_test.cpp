@@ -1,46 +1,13 @@
-// The temperature probe: one index write, then one data read, then the
-// caption, on every tick.
+// The temperature through the port library bound by name: a library or an
+// entry point that is missing is a run-time error once the other readings
+// are on the window.
 #include <gtest/gtest.h>
 
-#include "form1_fixture.h"
+#include "fake_platform.h"
 
 namespace {
 
-using namespace form1;
-
-using Probe = Form1Fixture;
-
-TEST_F(Probe, TheDataByteIsShownAsASignedNumber) {
-  const std::pair<std::uint8_t, const char*> table[] = {
-      {0x00, "0"}, {0x2D, "45"}, {0x7F, "127"}, {0x80, "-128"}, {0xF6, "-10"}, {0xFF, "-1"},
-  };
-  for (const auto& [byte, caption] : table) {
-    ports.dataByte = byte;
-    form.Timer1_Timer();
-    EXPECT_EQ(window.captions[Label5], caption) << "byte " << int(byte);
-  }
-}
-
-TEST_F(Probe, EveryTickSelectsTheRegisterThenReadsItOnce) {
-  for (int tick = 0; tick < 3; ++tick) form.Timer1_Timer();
-  std::vector<std::string> portCalls;
-  for (const std::string& entry : journal)
-    if (entry.find("Port") != std::string::npos || entry.starts_with("Caption Label5")) portCalls.push_back(entry);
-  const std::vector<std::string> once = {"OutputPort 661 39", "InputPort 662", "Caption Label5 45"};
-  ASSERT_EQ(portCalls.size(), 9u);
-  for (int tick = 0; tick < 3; ++tick)
-    EXPECT_EQ(std::vector<std::string>(portCalls.begin() + tick * 3, portCalls.begin() + tick * 3 + 3), once);
-}
-
-TEST_F(Probe, NoSensorShowsDashesNotANumber) {
-  ports.answers = false;
-  ports.dataByte = 0xFF;
-  form.Timer1_Timer();
-  EXPECT_EQ(window.captions[Label5], "--");
-  ports.answers = true;
-  form.Timer1_Timer();
-  EXPECT_EQ(window.captions[Label5], "-1");
-}
+using namespace monitor;
 
 // A loader whose library lacks one entry point, or does not exist.
 struct PortLoader final : platform::LibraryLoader {
@@ -56,30 +23,31 @@ struct PortLoader final : platform::LibraryLoader {
   }
 };
 
-TEST_F(Probe, AMissingLibraryOrEntryPointFailsAfterTheOtherReadings) {
+TEST(Probe, AMissingLibraryOrEntryPointFailsAfterTheOtherReadings) {
   for (const char* missing : {"OutputPort", "InputPort", "library"}) {
     PortLoader loader;
     loader.exists = std::string_view(missing) != "library";
     loader.missing = missing;
     platform::BoundPortLibrary library(loader);
-    monitor::Form1 bound({window, stats, library, tray, session, about});
-    window.captions.clear();
-    stats.cpu = 33;
+    fake::Monitor m;
+    monitor::MonitorWindow bound({m.window, m.stats, library, m.tray, m.session, m.about});
+    m.stats.cpu = 33;
     try {
-      bound.Timer1_Timer();
+      bound.onTick();
       ADD_FAILURE() << "no error without " << missing;
     } catch (const platform::RuntimeError& e) {
       EXPECT_EQ(e.number(), loader.exists ? platform::ErrorNumber::EntryPointNotFound
                                           : platform::ErrorNumber::FileNotFound);
     }
-    EXPECT_EQ(window.captions[Label16], "33") << missing;
-    EXPECT_EQ(window.captions.count(Label5), 0u) << missing;
+    EXPECT_EQ(m.window.texts[CpuValue], "33") << missing;
+    EXPECT_EQ(m.window.texts[TemperatureValue], "100") << missing;  // untouched
   }
   PortLoader complete;
   platform::BoundPortLibrary library(complete);
-  monitor::Form1 bound({window, stats, library, tray, session, about});
-  bound.Timer1_Timer();
-  EXPECT_EQ(window.captions[Label5], "45");
+  fake::Monitor m;
+  monitor::MonitorWindow bound({m.window, m.stats, library, m.tray, m.session, m.about});
+  bound.onTick();
+  EXPECT_EQ(m.window.texts[TemperatureValue], "45");
 }
 
 }  // namespace

@@ -1,120 +1,83 @@
+// Each tick's readings as the window shows them: the numbers' texts and the
+// bars' widths.
 #include <gtest/gtest.h>
 
-#include "form1_fixture.h"
+#include "fake_platform.h"
 #include "number_text.h"
 
 namespace {
 
-using namespace form1;
+using namespace monitor;
 
-struct SamplingCycle : Form1Fixture {
-  void setAll(std::uint8_t value) { stats.resLevel1 = stats.cpu = stats.memory = value; }
+struct SamplingCycle : ::testing::Test, fake::Monitor {
+  void tick() { logic.onTimer(SampleTimer); }
 };
 
-TEST_F(SamplingCycle, CallsTheLibraryAndSetsEveryPropertyInOrder) {
-  stats.resLevel1 = 37;
+TEST_F(SamplingCycle, FreeSharesShowAsUsedPercentTheCpuAsItComes) {
+  stats.resourcesFree = 37;
+  stats.memoryFree = 40;
   stats.cpu = 12;
-  stats.memorySamples = {40, 41};
-  form.onTimer(Timer1);
-  const fake::Journal expected = {
-      "GetResInfo",          "GetCpuStart",         "GetCpuUsage",      "Caption Label3 63",
-      "MemoryLoad",          "Caption Label2 60",   "Caption Label16 12", "MemoryLoad",
-      "Width Shape1 590",    "Width Shape3 120",    "Width Shape5 630",
-      "OutputPort 661 39",   "InputPort 662",       "Caption Label5 45",
-  };
-  EXPECT_EQ(journal, expected);
+  tick();
+  EXPECT_EQ(window.texts[ResourcesValue], "63");
+  EXPECT_EQ(window.texts[MemoryValue], "60");
+  EXPECT_EQ(window.texts[CpuValue], "12");
+  EXPECT_EQ(window.widths[ResourcesBar], 630.0f);
+  EXPECT_EQ(window.widths[MemoryBar], 600.0f);
+  EXPECT_EQ(window.widths[CpuBar], 120.0f);
+  EXPECT_EQ(window.texts[TemperatureValue], "45");  // 0x2D from the chip's register
+  EXPECT_EQ(stats.memoryReads, 1);  // number and bar from one reading
 }
 
 TEST_F(SamplingCycle, ZeroAndFullReadings) {
-  setAll(0);
-  form.Timer1_Timer();
-  EXPECT_EQ(window.captions[Label2], "100");
-  EXPECT_EQ(window.captions[Label3], "100");
-  EXPECT_EQ(window.captions[Label16], "0");
-  EXPECT_EQ(window.widths[Shape1], 1000.0f);
-  EXPECT_EQ(window.widths[Shape5], 1000.0f);
-  EXPECT_EQ(window.widths[Shape3], 0.0f);
-
-  setAll(100);
-  form.Timer1_Timer();
-  EXPECT_EQ(window.captions[Label2], "0");
-  EXPECT_EQ(window.captions[Label3], "0");
-  EXPECT_EQ(window.captions[Label16], "100");
-  EXPECT_EQ(window.widths[Shape1], 0.0f);
-  EXPECT_EQ(window.widths[Shape5], 0.0f);
-  EXPECT_EQ(window.widths[Shape3], 1000.0f);
+  tick();
+  EXPECT_EQ(window.texts[MemoryValue], "100");
+  EXPECT_EQ(window.texts[CpuValue], "0");
+  EXPECT_EQ(window.widths[MemoryBar], 1000.0f);
+  EXPECT_EQ(window.widths[CpuBar], 0.0f);
+  stats.resourcesFree = stats.memoryFree = stats.cpu = 100;
+  tick();
+  EXPECT_EQ(window.texts[ResourcesValue], "0");
+  EXPECT_EQ(window.widths[ResourcesBar], 0.0f);
+  EXPECT_EQ(window.texts[CpuValue], "100");
+  EXPECT_EQ(window.widths[CpuBar], 1000.0f);
 }
 
-TEST_F(SamplingCycle, CpuAbove100IsShownAsItComes) {
-  stats.cpu = 150;
-  form.Timer1_Timer();
-  EXPECT_EQ(window.captions[Label16], "150");
-  EXPECT_EQ(window.widths[Shape3], 1500.0f);
+// A library that says more than 100: the CPU as it comes, a free share of
+// 255 (not -1) as -155 % used, its bar handed on below zero (the window
+// draws it as none) and the tick goes on to the temperature.
+TEST_F(SamplingCycle, ReadingsAbove100AreShownAsTheyCome) {
   stats.cpu = 255;
-  form.Timer1_Timer();
-  EXPECT_EQ(window.captions[Label16], "255");
-  EXPECT_EQ(window.widths[Shape3], 2550.0f);
-  EXPECT_EQ(form.CpuLoad, 255);
+  stats.resourcesFree = 255;
+  stats.memoryFree = 101;
+  ports.dataByte = 0x30;
+  tick();
+  EXPECT_EQ(window.texts[CpuValue], "255");
+  EXPECT_EQ(window.widths[CpuBar], 2550.0f);
+  EXPECT_EQ(window.texts[ResourcesValue], "-155");
+  EXPECT_EQ(window.widths[ResourcesBar], -1550.0f);
+  EXPECT_EQ(window.texts[MemoryValue], "-1");
+  EXPECT_EQ(window.widths[MemoryBar], -10.0f);
+  EXPECT_EQ(window.texts[TemperatureValue], "48");
 }
 
-// The readings widen without sign: 255 is 255, not -1, so its complement is
-// -155 and its bar -1550 twips, all within 16 bits.
-TEST_F(SamplingCycle, ReadingsWidenWithoutSign) {
-  stats.resLevel1 = 255;
-  stats.memory = 255;
-  form.Timer1_Timer();
-  EXPECT_EQ(window.captions[Label3], "-155");
-  EXPECT_EQ(window.captions[Label2], "-155");
-  EXPECT_EQ(window.widths[Shape5], -1550.0f);
-  EXPECT_EQ(window.widths[Shape1], -1550.0f);
-}
-
-TEST_F(SamplingCycle, TheTwoMemorySamplesAreUsedSeparately) {
-  stats.memorySamples = {101, 99};
-  form.Timer1_Timer();
-  EXPECT_EQ(window.captions[Label2], "-1");
-  EXPECT_EQ(window.widths[Shape1], 10.0f);
-}
-
-// A negative bar is handed on as it is (the window draws it as zero width)
-// and the tick does not stop there.
-TEST_F(SamplingCycle, NegativeBarsDoNotEndTheTick) {
-  stats.resLevel1 = 120;
-  stats.memorySamples = {20, 101};
-  form.Timer1_Timer();
-  EXPECT_EQ(window.captions[Label3], "-20");
-  EXPECT_EQ(window.widths[Shape1], -10.0f);
-  EXPECT_EQ(window.widths[Shape5], -200.0f);
-  EXPECT_EQ(journal.at(journal.size() - 4), "Width Shape5 -200");
-  EXPECT_EQ(journal.back(), "Caption Label5 45");  // and the temperature is still read
-}
-
-TEST_F(SamplingCycle, SecondAndThirdResourceBytesChangeNothing) {
-  stats.resLevel1 = 30;
-  form.Timer1_Timer();
-  const fake::Journal first = journal;
-  journal.clear();
-  stats.resLevel2 = 77;
-  stats.resLevel3 = 200;
-  form.Timer1_Timer();
-  EXPECT_EQ(journal, first);
-  EXPECT_EQ(form.ResLevel2, 77);
-  EXPECT_EQ(form.ResLevel3, 200);
-}
-
-TEST_F(SamplingCycle, EveryTickSetsEveryPropertyEvenWhenNothingChanged) {
-  form.Timer1_Timer();
-  form.Timer1_Timer();
-  EXPECT_EQ(std::count(journal.begin(), journal.end(), "MemoryLoad"), 4);
-  EXPECT_EQ(std::count_if(journal.begin(), journal.end(), [](const std::string& s) { return s.starts_with("Caption"); }), 8);
-  EXPECT_EQ(std::count_if(journal.begin(), journal.end(), [](const std::string& s) { return s.starts_with("Width"); }), 6);
+TEST_F(SamplingCycle, TheTemperatureIsSignedAndDashesWithoutAChip) {
+  const std::pair<std::uint8_t, const char*> table[] = {
+      {0x00, "0"}, {0x7F, "127"}, {0x80, "-128"}, {0xF6, "-10"}, {0xFF, "-1"},
+  };
+  for (const auto& [byte, shown] : table) {
+    ports.dataByte = byte;
+    tick();
+    EXPECT_EQ(window.texts[TemperatureValue], shown) << "byte " << int(byte);
+  }
+  ports.answers = false;
+  tick();
+  EXPECT_EQ(window.texts[TemperatureValue], "--");
+  EXPECT_EQ(window.texts[TemperatureCaption], "TEM");  // captions stay
 }
 
 TEST(NumberText, PlainDecimalWithMinusOnly) {
   EXPECT_EQ(monitor::NumberText(0), "0");
   EXPECT_EQ(monitor::NumberText(45), "45");
-  EXPECT_EQ(monitor::NumberText(-128), "-128");
-  EXPECT_EQ(monitor::NumberText(32767), "32767");
   EXPECT_EQ(monitor::NumberText(-32768), "-32768");
 }
 

@@ -26,21 +26,21 @@ SettingsProblem rejected(std::string_view text) {
 }
 
 TEST(SettingsFile, WritesThreeCrLfLinesInTheShortestForm) {
-  EXPECT_EQ(FormatSettings(1200, 9000, 0), "1200\r\n9000\r\n0\r\n");
-  EXPECT_EQ(FormatSettings(-450, 1234.5f, 1), "-450\r\n1234.5\r\n1\r\n");
-  EXPECT_EQ(FormatSettings(40000, 0, 5), "40000\r\n0\r\n5\r\n");
+  EXPECT_EQ(FormatSettings(1200, 9000, true), "1200\r\n9000\r\n0\r\n");  // 0: always on top
+  EXPECT_EQ(FormatSettings(-450, 1234.5f, false), "-450\r\n1234.5\r\n1\r\n");
+  EXPECT_EQ(FormatSettings(40000, 0, true), "40000\r\n0\r\n0\r\n");
   EXPECT_EQ(ShortestText(12345678), "1.234568E+07");
   EXPECT_EQ(ShortestText(-0.0f), "0");
   EXPECT_EQ(ShortestText(0.5f), "0.5");
 }
 
 TEST(SettingsFile, ReadsWhatItWrites) {
-  for (const auto& [top, left, flag] : {std::tuple{1200.0f, 9000.0f, std::int16_t{0}}, {-450, -30, 1}, {40000, 65535, 1},
-                                        {0, 0, 5}, {1234.5f, 99, 0}}) {
-    const Settings s = accepted(FormatSettings(top, left, flag));
+  for (const auto& [top, left, onTop] : {std::tuple{1200.0f, 9000.0f, true}, {-450, -30, false}, {40000, 65535, false},
+                                         {1234.5f, 99, true}}) {
+    const Settings s = accepted(FormatSettings(top, left, onTop));
     EXPECT_EQ(s.top, static_cast<std::int32_t>(std::nearbyint(top)));
     EXPECT_EQ(s.left, static_cast<std::int32_t>(left));
-    EXPECT_EQ(s.topmostNext, flag);
+    EXPECT_EQ(s.alwaysOnTop, onTop);
   }
 }
 
@@ -51,20 +51,20 @@ TEST(SettingsFile, FieldRules) {
   EXPECT_EQ(s.left, 9000);
   s = accepted("1,2,3");
   EXPECT_EQ(s.left, 2);
-  EXPECT_EQ(s.topmostNext, 3);
+  EXPECT_FALSE(s.alwaysOnTop);  // any number but 0 is off
   s = accepted("10\r20\r1\r");  // CR without LF
   EXPECT_EQ(s.left, 20);
-  s = accepted("10\n20\n1");  // LF alone, no final line end
-  EXPECT_EQ(s.topmostNext, 1);
+  s = accepted("10\n20\n0");  // LF alone, no final line end
+  EXPECT_TRUE(s.alwaysOnTop);
   // The nearest integer, ties to even.
   s = accepted("1234.5\r\n1235.5\r\n-0.5\r\n");
   EXPECT_EQ(s.top, 1234);
   EXPECT_EQ(s.left, 1236);
-  EXPECT_EQ(s.topmostNext, 0);
+  EXPECT_TRUE(s.alwaysOnTop);  // -0.5 is 0
   s = accepted("1.2E3\r\n+7\r\n.9\r\n");
   EXPECT_EQ(s.top, 1200);
   EXPECT_EQ(s.left, 7);
-  EXPECT_EQ(s.topmostNext, 1);
+  EXPECT_FALSE(s.alwaysOnTop);  // .9 is 1
   // Far positions fit; only the flag is 16 bits.
   s = accepted("32768\r\n-40000\r\n32767\r\n");
   EXPECT_EQ(s.top, 32768);
