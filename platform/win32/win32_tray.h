@@ -2,8 +2,8 @@
 // with the smallest record every version of the shell takes: 89 bytes, the
 // tooltip in the system's ANSI code page. The shell reports presses on the
 // icon to the monitor window as WM_MOUSEMOVE whose lParam is the mouse
-// message; they are told apart from the pointer's own moves here and
-// raised as TrayEvents. The icon is added again when the shell restarts
+// message; they are recognised here and raised as TrayEvents, in place of
+// the pointer-over event. The icon is added again when the shell restarts
 // (it forgets every icon then) and removed when the program ends any other
 // way.
 #pragma once
@@ -32,7 +32,9 @@ TrayRecord MakeTrayRecord(std::uint32_t window, std::uint32_t icon, std::string_
 
 enum class TrayPress { None, Primary, Secondary };
 // What a WM_MOUSEMOVE's lParam means as the icon's callback: its low word
-// is the mouse message the icon got.
+// is the mouse message the icon got. The pointer's own move to x = 513 or
+// 516 in the window reads the same; the monitor window is narrower than
+// that up to 200 dpi.
 TrayPress TrayPressOf(LPARAM lParam);
 
 class Win32Tray final : public Tray {
