@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "cpu_share.h"
+
 namespace resinfo {
 
 // `part` of `whole` in whole percent, rounded; 100 where whole is zero.
@@ -13,19 +15,11 @@ constexpr std::uint8_t Percent(std::uint64_t part, std::uint64_t whole) {
   return static_cast<std::uint8_t>((part * 200 + whole) / (2 * whole));
 }
 
-// GetSystemTimes' counters; the kernel time includes the idle time.
-struct CpuTimes {
-  std::uint64_t idle = 0, kernel = 0, user = 0;
-};
-
-// Busy share between two snapshots; `unchanged` where no time passed (or
-// a counter went backwards).
-constexpr std::uint8_t BusyPercent(const CpuTimes& before, const CpuTimes& after, std::uint8_t unchanged) {
-  if (after.idle < before.idle || after.kernel < before.kernel || after.user < before.user) return unchanged;
-  const std::uint64_t total = (after.kernel - before.kernel) + (after.user - before.user);
-  const std::uint64_t idle = after.idle - before.idle;
-  if (total == 0 || idle > total) return unchanged;
-  return Percent(total - idle, total);
+// GetSystemTimes' counters as idle and busy time: the kernel time includes
+// the idle time. Counters that contradict that count as all idle.
+constexpr CpuTimes SystemCpuTimes(std::uint64_t idle, std::uint64_t kernel, std::uint64_t user) {
+  const std::uint64_t both = kernel + user;
+  return {idle, both > idle ? both - idle : 0};
 }
 
 }  // namespace resinfo
