@@ -5,6 +5,7 @@
 #include <limits>
 #include <variant>
 
+#include "file_names.h"
 #include "module1.h"
 #include "number_text.h"
 #include "settings.h"

@@ -17,6 +17,7 @@
 
 #include "ansi_text.h"
 #include "fake_chip.h"
+#include "file_names.h"
 #include "guarded_ports.h"
 #include "port_instruction.h"
 #include "replace_file.h"
