@@ -3,12 +3,14 @@
 // at their first call, and what is missing is a run-time error.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "dl_loader.h"
+#include "proc_parse.h"
 #include "stats_library.h"
 
 namespace {
@@ -83,6 +85,31 @@ TEST_F(Binding, AMissingFunctionFailsOnlyAtItsOwnFirstCall) {
     EXPECT_EQ(e.number(), platform::ErrorNumber::EntryPointNotFound);
     EXPECT_NE(std::string(e.what()).find("MemoryLoad"), std::string::npos);
   }
+}
+
+std::string fileText(const char* path) {
+  std::ifstream in(path);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The real libresinfo.so, bound by its path: each reading is the kernel's
+// of the moment, so memory read right after itself agrees with /proc/meminfo.
+TEST(RealStatistics, ReadingsAgreeWithTheKernelsFiles) {
+  platform::linux_::DlLoader loader;
+  platform::BoundStatsLibrary stats(loader, REAL_RESINFO);
+  const auto memoryFree = [] { return *resinfo::MemoryFreePercent(resinfo::ParseMemInfo(fileText("/proc/meminfo"))); };
+  for (int sample = 0; sample < 3; ++sample) {
+    const int before = memoryFree(), read = stats.MemoryLoad(), after = memoryFree();
+    EXPECT_LE(std::min(before, after) - 1, read);
+    EXPECT_GE(std::max(before, after) + 1, read);
+  }
+  stats.GetCpuStart();
+  stats.GetCpuStart();
+  EXPECT_LE(stats.GetCpuUsage(), 100);
+  std::uint8_t overall = 0, tasks = 0, files = 0;
+  stats.GetResInfo(overall, tasks, files);
+  EXPECT_EQ(overall, std::min(tasks, files));
+  EXPECT_GT(tasks, 0);  // this machine is not out of tasks
 }
 
 // A loader that counts what it is asked, to see that binding happens once.
