@@ -239,7 +239,7 @@ TEST(Statistics, SharesAndBusyTime) {
   // Kernel time includes idle time: 400 of 1000 ticks busy.
   using resinfo::SystemCpuTimes;
   EXPECT_EQ(resinfo::BusyPercent(SystemCpuTimes(100, 500, 200), SystemCpuTimes(700, 1200, 500), 9), 40);
-  EXPECT_EQ(resinfo::BusyPercent(SystemCpuTimes(100, 500, 200), SystemCpuTimes(900, 1200, 500), 9), 0);
+  EXPECT_EQ(resinfo::BusyPercent(SystemCpuTimes(100, 500, 200), SystemCpuTimes(700, 1100, 200), 9), 0);  // all idle
 }
 
 TEST(PortInstructions, DecodedByLength) {
