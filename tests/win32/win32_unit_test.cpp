@@ -18,6 +18,7 @@
 
 #include "ansi_text.h"
 #include "fake_chip.h"
+#include "file_names.h"
 #include "guarded_ports.h"
 #include "port_instruction.h"
 #include "replace_file.h"
@@ -426,9 +427,9 @@ TEST(Statistics, SharesAndBusyTime) {
   EXPECT_EQ(resinfo::Percent(5, 0), 100);
   EXPECT_EQ(resinfo::Percent(7, 5), 100);
   // Kernel time includes idle time: 400 of 1000 ticks busy.
-  EXPECT_EQ(resinfo::BusyPercent({100, 500, 200}, {700, 1200, 500}, 9), 40);
-  EXPECT_EQ(resinfo::BusyPercent({100, 500, 200}, {100, 500, 200}, 9), 9);  // no time passed
-  EXPECT_EQ(resinfo::BusyPercent({100, 500, 200}, {50, 600, 300}, 9), 9);   // a counter went back
+  using resinfo::SystemCpuTimes;
+  EXPECT_EQ(resinfo::BusyPercent(SystemCpuTimes(100, 500, 200), SystemCpuTimes(700, 1200, 500), 9), 40);
+  EXPECT_EQ(resinfo::BusyPercent(SystemCpuTimes(100, 500, 200), SystemCpuTimes(700, 1100, 200), 9), 0);  // all idle
 }
 
 TEST(PortInstructions, DecodedByLength) {
