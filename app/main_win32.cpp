@@ -4,20 +4,20 @@
 
 #include <cstdio>
 
-#include "form1.h"
-#include "form1_design.h"
+#include "about_window.h"
 #include "directory_claim.h"
-#include "form2.h"
 #include "guarded_ports.h"
+#include "monitor_design.h"
+#include "monitor_window.h"
 #include "stats_library.h"
 #include "texts.h"
 #include "win32_error_reporter.h"
-#include "win32_form.h"
-#include "win32_forms.h"
 #include "win32_loader.h"
 #include "win32_session.h"
 #include "win32_shell.h"
 #include "win32_tray.h"
+#include "win32_window.h"
+#include "win32_window_maker.h"
 
 int main() {
   namespace w = platform::win32;
@@ -39,27 +39,28 @@ int main() {
   platform::BoundPortLibrary portLibrary(loader);
   w::GuardedPorts ports(portLibrary);
 
-  w::Win32Form window(form1::Design, guard);
+  w::Win32Window window(monitor::Design, guard);
   w::Win32Session session(guard);
-  w::Win32Tray tray(window);
-  w::Win32Forms forms(guard);
+  w::Win32Tray tray(window, guard);
+  w::Win32WindowMaker maker(guard);
   w::Win32Shell shell;
-  about::Form2 about(forms, shell, session);
-  monitor::Form1 form({window, stats, ports, tray, session, about});
-  window.attach(form);
-  window.onMessage(w::DirectoryClaim::RequestMessage(), [&](WPARAM, LPARAM key) -> LRESULT {
+  about::AboutWindow about(maker, shell);
+  monitor::MonitorWindow monitor({window, stats, ports, tray, session, about});
+  window.attach(monitor);
+  tray.attach(monitor);
+  window.onMessage(w::DirectoryClaim::RequestMessage(), [&](WPARAM, LPARAM key) -> std::optional<LRESULT> {
     if (!claim.isForThisDirectory(key) || guard.ending()) return 0;
-    window.raise([](platform::FormHandlers& h) { h.onAnotherStart(); });
+    window.raise([](ui::WindowEvents& e) { e.onAnotherStart(); });
     return 1;
   });
-  window.raise([](platform::FormHandlers& h) { h.onLoad(); });
-  if (guard.ending()) return 1;  // a run-time error while loading, already reported
+  window.raise([](ui::WindowEvents& e) { e.onOpen(); });
+  if (guard.ending()) return 1;  // a run-time error while opening, already reported
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (forms.dialogMessage(message)) continue;
+    if (maker.dialogMessage(message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
-  return form.settingsLost() ? 1 : static_cast<int>(message.wParam);
+  return monitor.settingsLost() ? 1 : static_cast<int>(message.wParam);
 }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace platform {
 
@@ -29,12 +28,5 @@ struct FileProblem {
 
 // The reason in Japanese for the common kinds, the system's words otherwise.
 std::string ReasonText(const FileProblem& problem);
-
-// Names beside a file that the program knows as its own: the temporary
-// file a save writes first (`random` is made of letters and digits), and
-// the copy kept of a file it could not read before replacing it.
-std::string TemporaryNameOf(std::string_view name, std::string_view random);
-bool IsTemporaryOf(std::string_view name, std::string_view entry);
-std::string BackupNameOf(std::string_view name);
 
 }  // namespace platform

@@ -13,7 +13,6 @@ std::string_view message(ErrorNumber number) {
     case ErrorNumber::DivisionByZero: return texts::DivisionByZero;
     case ErrorNumber::DllLoadFailed: return texts::LibraryLoadFailed;
     case ErrorNumber::FileNotFound: return texts::FileNotFound;
-    case ErrorNumber::InvalidPropertyValue: return texts::InvalidPropertyValue;
     case ErrorNumber::EntryPointNotFound: return texts::EntryPointNotFound;
   }
   return {};

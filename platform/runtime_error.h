@@ -9,7 +9,7 @@
 
 namespace platform {
 
-// Error numbers as the original runtime numbered them.
+// The numbers users and scripts know the errors by: each report shows it.
 enum class ErrorNumber : int {
   Overflow = 6,
   OutOfMemory = 7,
@@ -17,7 +17,6 @@ enum class ErrorNumber : int {
   DivisionByZero = 11,
   DllLoadFailed = 48,
   FileNotFound = 53,
-  InvalidPropertyValue = 380,
   EntryPointNotFound = 453,
 };
 

@@ -56,7 +56,6 @@ inline constexpr std::string_view OutOfMemory = "メモリが不足していま�
 inline constexpr std::string_view FileNotFound = "ファイルが見つかりません。";
 inline constexpr std::string_view LibraryLoadFailed = "DLL 読み込み時のエラーです。";
 inline constexpr std::string_view EntryPointNotFound = "DLL エントリ ポイントが見つかりません。";
-inline constexpr std::string_view InvalidPropertyValue = "プロパティの値が不正です。";
 
 // Start-up without a display.
 inline constexpr std::string_view NoDisplay = "X11 または Wayland のディスプレイが見つかりません。DISPLAY または WAYLAND_DISPLAY を確かめてください。";

@@ -20,6 +20,21 @@ std::optional<unsigned> hex(std::string_view text) {
   return value;
 }
 
+// Whether a hardware-monitor chip answers at `indexPort`, found as the
+// Linux kernel's lm78 and w83781d drivers find one on the ISA bus: nothing
+// there reads 0xFF (bit 7, the chip's busy flag, set), while a chip's index
+// register reads back in bits 0-6 what was written to it. The index is
+// left as it was found.
+bool indexRegisterAnswers(PortLibrary& ports, std::int32_t indexPort) {
+  const std::int32_t saved = ports.readPort(indexPort) & 0xFF;
+  if (saved & 0x80) return false;
+  const std::int32_t probe = ~saved & 0x7F;
+  ports.writePort(indexPort, probe);
+  const bool answers = (ports.readPort(indexPort) & 0x7F) == probe;
+  ports.writePort(indexPort, saved);
+  return answers;
+}
+
 // While no sensor is found the chip looks again now and then (a driver may
 // be loaded later), not at every read.
 constexpr int ReadsBetweenSearches = 60;
@@ -29,7 +44,7 @@ constexpr int ReadsBetweenSearches = 60;
 // Other processors have no port instructions: their chip is always virtual.
 bool PortsGranted() {
 #if defined(__i386__) || defined(__x86_64__)
-  return ioperm(ChipIndexPort, 2, 1) == 0;
+  return ioperm(chip::IndexPort, 2, 1) == 0;
 #else
   return false;
 #endif
@@ -53,12 +68,12 @@ bool PortsClaimed(std::string_view procIoports, std::uint16_t first, std::uint16
 
 std::int32_t VirtualChip::OutputPort(std::int32_t port, std::int32_t value) {
   const auto byte = static_cast<std::uint8_t>(value);
-  if (static_cast<std::uint16_t>(port) == ChipIndexPort) selected_ = byte;
+  if (static_cast<std::uint16_t>(port) == chip::IndexPort) selected_ = byte;
   return byte;
 }
 
 std::int32_t VirtualChip::InputPort(std::int32_t port) {
-  if (static_cast<std::uint16_t>(port) == ChipDataPort && selected_ == TemperatureRegister)
+  if (static_cast<std::uint16_t>(port) == chip::DataPort && selected_ == chip::TemperatureRegister)
     if (const auto millidegrees = readSensor()) return CelsiusByte(*millidegrees);
   return -1;  // 0xFF, sign-extended: no device answers
 }
@@ -93,8 +108,8 @@ bool BoardPorts::direct() {
     text << in.rdbuf();
     // Granted ports with nothing behind them (an empty ISA bus reads 0xFF)
     // would show -1 as a temperature: the virtual chip stands in.
-    direct_ = !PortsClaimed(text.str(), ChipIndexPort, ChipDataPort) && portsGranted_() &&
-              IndexRegisterAnswers(library_, ChipIndexPort);
+    direct_ = !PortsClaimed(text.str(), chip::IndexPort, chip::DataPort) && portsGranted_() &&
+              indexRegisterAnswers(library_, chip::IndexPort);
   }
   return *direct_;
 }

@@ -1,5 +1,5 @@
-// The mainboard's hardware-monitor chip at ports 0x295 (index) and 0x296
-// (data), as the probe sees it on Linux.
+// The mainboard's hardware-monitor chip (board_chip.h), as the probe sees it
+// on Linux.
 //
 // Where the system grants this process exactly those two ports, no kernel
 // driver has claimed them and a chip answers there, the probe talks to the
@@ -19,13 +19,11 @@
 #include <optional>
 #include <string_view>
 
+#include "board_chip.h"
 #include "port_library.h"
 #include "pread_file.h"
 
 namespace platform::linux_ {
-
-inline constexpr std::uint16_t ChipIndexPort = 0x295, ChipDataPort = 0x296;
-inline constexpr std::uint8_t TemperatureRegister = 0x27;
 
 // Whether any range in /proc/ioports overlaps first..last.
 bool PortsClaimed(std::string_view procIoports, std::uint16_t first, std::uint16_t last);

@@ -12,6 +12,8 @@
 #include <random>
 #include <string>
 
+#include "file_names.h"
+
 namespace platform::linux_ {
 namespace {
 

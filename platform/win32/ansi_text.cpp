@@ -26,8 +26,6 @@ std::string fromWide(std::wstring_view wide, unsigned codePage) {
 }  // namespace
 
 std::wstring Widen(std::string_view utf8) { return toWide(utf8, CP_UTF8); }
-std::string Narrow(std::wstring_view wide) { return fromWide(wide, CP_UTF8); }
 std::string Utf8ToAnsi(std::string_view utf8, unsigned codePage) { return fromWide(Widen(utf8), codePage); }
-std::string AnsiToUtf8(std::string_view ansi, unsigned codePage) { return Narrow(toWide(ansi, codePage)); }
 
 }  // namespace platform::win32

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "win32_form.h"
+#include "win32_window.h"
 
 namespace platform::win32 {
 namespace {
@@ -29,7 +29,7 @@ struct Asking {
 BOOL CALLBACK ask(HWND window, LPARAM state) {
   auto& asking = *reinterpret_cast<Asking*>(state);
   wchar_t name[32];
-  if (!GetClassNameW(window, name, 32) || lstrcmpW(name, FormClassName) != 0) return TRUE;
+  if (!GetClassNameW(window, name, 32) || lstrcmpW(name, WindowClassName) != 0) return TRUE;
   DWORD_PTR answer = 0;
   if (SendMessageTimeoutW(window, DirectoryClaim::RequestMessage(), 0, static_cast<LPARAM>(asking.key),
                           SMTO_ABORTIFHUNG, 1000, &answer) &&

@@ -60,17 +60,17 @@ std::int32_t GuardedPorts::guarded(Call&& call) {
   return result;
 }
 
-std::int32_t GuardedPorts::OutputPort(std::int32_t port, std::int32_t value) {
+std::int32_t GuardedPorts::writePort(std::int32_t port, std::int32_t value) {
   // Bound even when refused, so a missing library fails the same everywhere.
   library_.BindOutputPort();
   if (refused_) return value & 0xFF;
-  return guarded([&] { return library_.OutputPort(port, value); });
+  return guarded([&] { return library_.writePort(port, value); });
 }
 
-std::int32_t GuardedPorts::InputPort(std::int32_t port) {
+std::int32_t GuardedPorts::readPort(std::int32_t port) {
   library_.BindInputPort();
   if (refused_) return -1;
-  return guarded([&] { return library_.InputPort(port); });
+  return guarded([&] { return library_.readPort(port); });
 }
 
 }  // namespace platform::win32

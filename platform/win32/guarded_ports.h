@@ -20,9 +20,9 @@ class GuardedPorts final : public PortLibrary {
   GuardedPorts(const GuardedPorts&) = delete;
   GuardedPorts& operator=(const GuardedPorts&) = delete;
 
-  std::int32_t OutputPort(std::int32_t port, std::int32_t value) override;
-  std::int32_t InputPort(std::int32_t port) override;
-  bool ChipAnswers() const override { return !refused_; }
+  std::int32_t writePort(std::int32_t port, std::int32_t value) override;
+  std::int32_t readPort(std::int32_t port) override;
+  bool chipAnswers() const override { return !refused_; }
 
  private:
   template <class Call>

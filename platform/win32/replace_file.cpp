@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "file_names.h"
+
 namespace platform::win32 {
 namespace {
 

@@ -16,12 +16,12 @@ int ScreenDpi() {
   return dpi;
 }
 
-COLORREF ColourRef(Colour colour) {
-  if (colour & SystemColourFlag) return GetSysColor(static_cast<int>(colour & 0xFF));
+COLORREF ColourRef(ui::Colour colour) {
+  if (colour & ui::SystemColourFlag) return GetSysColor(static_cast<int>(colour & 0xFF));
   return colour & 0xFFFFFF;
 }
 
-HFONT CreateDesignFont(const FontDesign& font, int dpi, bool underline) {
+HFONT CreateDesignFont(const ui::FontDesign& font, int dpi, bool underline) {
   LOGFONTW f{};
   f.lfHeight = -FontPixelsAt(font.points, dpi);
   f.lfWeight = font.weight;
@@ -35,27 +35,27 @@ HFONT CreateDesignFont(const FontDesign& font, int dpi, bool underline) {
   return CreateFontIndirectW(&f);
 }
 
-HBITMAP PictureBitmap(Picture picture) {
+HBITMAP PictureBitmap(ui::Picture picture) {
   static HBITMAP background, logo;
   HINSTANCE self = GetModuleHandleW(nullptr);
   switch (picture) {
-    case Picture::MonitorBackground:
+    case ui::Picture::MonitorBackground:
       if (!background) background = LoadBitmapW(self, MAKEINTRESOURCEW(PELMO_BACKGROUND));
       return background;
-    case Picture::Logo:
+    case ui::Picture::Logo:
       if (!logo) logo = LoadBitmapW(self, MAKEINTRESOURCEW(PELMO_LOGO));
       return logo;
     default: return nullptr;
   }
 }
 
-HICON PictureIcon(Picture picture, int size) {
-  if (picture != Picture::MonitorIcon) return nullptr;
+HICON PictureIcon(ui::Picture picture, int size) {
+  if (picture != ui::Picture::MonitorIcon) return nullptr;
   return static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(PELMO_MONITOR_ICON), IMAGE_ICON, size, size, LR_SHARED));
 }
 
-void DrawPicture(HDC dc, Picture picture, const RECT& box, bool stretch) {
+void DrawPicture(HDC dc, ui::Picture picture, const RECT& box, bool stretch) {
   HBITMAP bitmap = PictureBitmap(picture);
   if (!bitmap) return;
   BITMAP info;
@@ -63,7 +63,7 @@ void DrawPicture(HDC dc, Picture picture, const RECT& box, bool stretch) {
   HDC source = CreateCompatibleDC(dc);
   {
     Selected selected(source, bitmap);
-    if (picture == Picture::Logo) {
+    if (picture == ui::Picture::Logo) {
       const int width = stretch ? box.right - box.left : info.bmWidth;
       const int height = stretch ? box.bottom - box.top : info.bmHeight;
       GdiTransparentBlt(dc, box.left, box.top, width, height, source, 0, 0, info.bmWidth, info.bmHeight,

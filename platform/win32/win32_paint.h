@@ -11,16 +11,16 @@ namespace platform::win32 {
 // The primary screen's horizontal resolution, in dots per inch.
 int ScreenDpi();
 
-COLORREF ColourRef(Colour colour);
-HFONT CreateDesignFont(const FontDesign& font, int dpi, bool underline);
+COLORREF ColourRef(ui::Colour colour);
+HFONT CreateDesignFont(const ui::FontDesign& font, int dpi, bool underline);
 
 // Loaded once, kept until the process ends.
-HBITMAP PictureBitmap(Picture picture);
-HICON PictureIcon(Picture picture, int size);
+HBITMAP PictureBitmap(ui::Picture picture);
+HICON PictureIcon(ui::Picture picture, int size);
 
 // Draws a picture unscaled at (x, y), or stretched into `box`; the logo's
 // white is its cut-out and lets the background show through.
-void DrawPicture(HDC dc, Picture picture, const RECT& box, bool stretch);
+void DrawPicture(HDC dc, ui::Picture picture, const RECT& box, bool stretch);
 
 // RAII for GDI objects and selections.
 struct GdiObject {

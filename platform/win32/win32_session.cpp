@@ -2,14 +2,12 @@
 
 #include <windows.h>
 
-#include <cstdio>
-
-#include "ansi_text.h"
+#include "note.h"
 #include "replace_file.h"
 #include "twips.h"
 #include "win32_error_reporter.h"
-#include "win32_form.h"
 #include "win32_paint.h"
+#include "win32_window.h"
 
 namespace platform::win32 {
 namespace {
@@ -44,16 +42,7 @@ FileProblem Win32Session::replaceFile(std::string_view name, std::string_view by
   return ReplaceWholeFile(RealFileCalls(), name, bytes, old, GetTickCount() ^ (GetCurrentProcessId() << 16));
 }
 
-std::string Win32Session::toAnsi(std::string_view utf8) const { return Utf8ToAnsi(utf8); }
-std::string Win32Session::fromAnsi(std::string_view ansi) const { return AnsiToUtf8(ansi); }
-
-void Win32Session::warn(std::string_view text) {
-  // Written as bytes: a %s would stop at the first NUL.
-  std::fputs("pelmodesk: ", stderr);
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  std::fputc('\n', stderr);
-  std::fflush(stderr);
-}
+void Win32Session::warn(std::string_view text) { WriteNote(text); }
 
 void Win32Session::alert(std::string_view text) {
   warn(text);
@@ -62,7 +51,7 @@ void Win32Session::alert(std::string_view text) {
 
 void Win32Session::endProgram() {
   guard_.stop();
-  HideFormsOfThisThread();
+  HideWindowsOfThisThread();
   PostQuitMessage(0);
 }
 

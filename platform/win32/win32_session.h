@@ -1,5 +1,5 @@
 // The desktop session on Windows: monitors, pelmo.ini in the current
-// directory, the ANSI code page, reports, and ending the message loop.
+// directory, reports, and ending the message loop.
 #pragma once
 
 #include "runtime_error.h"
@@ -14,8 +14,6 @@ class Win32Session final : public Session {
   std::vector<TwipsRect> screens() const override;
   FileRead readFile(std::string_view name) override;
   FileProblem replaceFile(std::string_view name, std::string_view bytes, OldFile old) override;
-  std::string toAnsi(std::string_view utf8) const override;
-  std::string fromAnsi(std::string_view ansi) const override;
   void warn(std::string_view text) override;
   void alert(std::string_view text) override;
   void endProgram() override;

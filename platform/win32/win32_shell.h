@@ -1,10 +1,9 @@
-// The shell's "open" operation, passed straight through.
+// Links open through the shell's "open" operation, owned by the desktop
+// window, the address in the system's ANSI code page.
 #pragma once
 
 #include <windows.h>
 #include <shellapi.h>
-
-#include <string>
 
 #include "shell.h"
 
@@ -12,16 +11,14 @@ namespace platform::win32 {
 
 class Win32Shell final : public Shell {
  public:
-  std::uint32_t GetDesktopWindow() override {
-    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(::GetDesktopWindow()));
-  }
-  std::int32_t ShellExecuteA(std::uint32_t owner, std::string_view operation, std::string_view file,
-                             const char* parameters, std::string_view directory, int showCommand) override {
-    const HINSTANCE result =
-        ::ShellExecuteA(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(owner)), std::string(operation).c_str(),
-                        std::string(file).c_str(), parameters, std::string(directory).c_str(), showCommand);
-    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(result));
-  }
+  // The shell's call; a test passes one that records what it is asked.
+  using ExecuteCall = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+  explicit Win32Shell(ExecuteCall execute = ::ShellExecuteA) : execute_(execute) {}
+
+  void openUrl(std::string_view url) override;
+
+ private:
+  ExecuteCall execute_;
 };
 
 }  // namespace platform::win32

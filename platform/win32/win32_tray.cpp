@@ -1,70 +1,93 @@
 #include "win32_tray.h"
 
-#include <windows.h>
-#include <shellapi.h>
-
 #include <cstring>
 
-#include "win32_form.h"
+#include "ansi_text.h"
+#include "win32_window.h"
 
 namespace platform::win32 {
 namespace {
 
-// The record byte for byte as the logic fills it: six 32-bit fields, then
-// the tip; cbSize says how much of it there is.
-#pragma pack(push, 1)
-struct Record {
-  std::uint32_t fields[6];
-  std::uint8_t tip[65];
-};
-#pragma pack(pop)
-static_assert(sizeof(Record) == 89);
-
-BOOL notify(std::uint32_t message, const NotifyIconData& data) {
-#if defined(_WIN64)
-  // The record is 32-bit shaped; a 64-bit build hands its fields over in
-  // the 64-bit layout.
-  NOTIFYICONDATAA wide{};
-  wide.cbSize = NOTIFYICONDATAA_V1_SIZE;
-  wide.hWnd = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(data.hWnd));
-  wide.uID = data.uID;
-  wide.uFlags = data.uFlags;
-  wide.uCallbackMessage = data.uCallbackMessage;
-  wide.hIcon = reinterpret_cast<HICON>(static_cast<std::uintptr_t>(data.hIcon));
-  std::memcpy(wide.szTip, data.szTip.data(), sizeof wide.szTip - 1);
-  return ::Shell_NotifyIconA(message, &wide);
-#else
-  Record record;
-  const std::uint32_t fields[6] = {data.cbSize, data.hWnd, data.uID, data.uFlags, data.uCallbackMessage, data.hIcon};
-  std::memcpy(record.fields, fields, sizeof fields);
-  std::memcpy(record.tip, data.szTip.data(), sizeof record.tip);
-  return ::Shell_NotifyIconA(message, reinterpret_cast<NOTIFYICONDATAA*>(&record));
-#endif
-}
+constexpr std::size_t TipOffset = 6 * sizeof(std::uint32_t);
+constexpr std::size_t TipBytes = std::tuple_size_v<TrayRecord> - TipOffset;
 
 }  // namespace
 
-Win32Tray::Win32Tray(Win32Form& form) {
-  const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-  form.onMessage(taskbarCreated, [this](WPARAM, LPARAM) -> LRESULT {
-    if (added_) notify(NIM_ADD, *added_);
+TrayRecord MakeTrayRecord(std::uint32_t window, std::uint32_t icon, std::string_view ansiTip) {
+  if (ansiTip.size() > TipBytes) throw RuntimeError(ErrorNumber::SubscriptOutOfRange, {});
+  const std::uint32_t fields[6] = {sizeof(TrayRecord), window, 1, NIF_MESSAGE | NIF_ICON | NIF_TIP, WM_MOUSEMOVE,
+                                   icon};
+  TrayRecord record{};
+  std::memcpy(record.data(), fields, sizeof fields);
+  std::memcpy(record.data() + TipOffset, ansiTip.data(), ansiTip.size());
+  return record;
+}
+
+TrayPress TrayPressOf(LPARAM lParam) {
+  switch (LOWORD(lParam)) {
+    case WM_LBUTTONDOWN: return TrayPress::Primary;
+    case WM_RBUTTONDOWN: return TrayPress::Secondary;
+    default: return TrayPress::None;
+  }
+}
+
+Win32Tray::Win32Tray(Win32Window& window, HandlerGuard& guard, NotifyCall shellCall)
+    : window_(window), guard_(guard), notify_(shellCall) {
+  window.onMessage(WM_MOUSEMOVE, [this](WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+    const TrayPress press = TrayPressOf(lParam);
+    if (press == TrayPress::None || !events_) return std::nullopt;
+    guard_.run([&] {
+      if (press == TrayPress::Primary)
+        events_->onTrayShowWindow();
+      else
+        events_->onTrayMenu();
+    });
+    return 0;
+  });
+  window.onMessage(RegisterWindowMessageW(L"TaskbarCreated"), [this](WPARAM, LPARAM) -> std::optional<LRESULT> {
+    if (shown_) notify(NIM_ADD, *shown_);
     return 0;
   });
 }
 
-Win32Tray::~Win32Tray() {
-  if (added_) notify(NIM_DELETE, *added_);
-}
+Win32Tray::~Win32Tray() { remove(); }
 
-std::int32_t Win32Tray::Shell_NotifyIconA(std::uint32_t message, const NotifyIconData& data) {
-  const BOOL result = notify(message, data);
+void Win32Tray::show(std::string_view tooltip) {
+  const auto handle = [](auto h) { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(h)); };
+  const TrayRecord record = MakeTrayRecord(handle(window_.handle()), handle(window_.icon()), Utf8ToAnsi(tooltip));
+  notify(NIM_ADD, record);
   // Remembered even when the shell is not there yet: it announces itself
   // with TaskbarCreated, and the icon goes in then.
-  if (message == NIM_ADD) added_ = data;
-  if (message == NIM_DELETE) added_.reset();
-  return result;
+  shown_ = record;
+}
+
+void Win32Tray::remove() {
+  if (!shown_) return;
+  notify(NIM_DELETE, *shown_);
+  shown_.reset();
 }
 
 bool Win32Tray::available() const { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; }
+
+BOOL Win32Tray::notify(DWORD message, const TrayRecord& record) const {
+#if defined(_WIN64)
+  // A 64-bit build hands the same fields over in the 64-bit layout.
+  std::uint32_t fields[6];
+  std::memcpy(fields, record.data(), sizeof fields);
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(fields[1]));
+  data.uID = fields[2];
+  data.uFlags = fields[3];
+  data.uCallbackMessage = fields[4];
+  data.hIcon = reinterpret_cast<HICON>(static_cast<std::uintptr_t>(fields[5]));
+  std::memcpy(data.szTip, record.data() + TipOffset, sizeof data.szTip - 1);
+  return notify_(message, &data);
+#else
+  // The shell reads only as much as cbSize says.
+  TrayRecord copy = record;
+  return notify_(message, reinterpret_cast<NOTIFYICONDATAA*>(copy.data()));
+#endif
+}
 
 }  // namespace platform::win32

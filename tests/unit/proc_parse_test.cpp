@@ -13,20 +13,19 @@ constexpr std::string_view Stat =
     "intr 114930548 113199788 3 0 5 263 0 4 [... lots more numbers]\n"
     "ctxt 1990473\nbtime 1062191376\nprocesses 2915\nprocs_running 1\nprocs_blocked 0\n";
 
-TEST(CpuTimes, ReadsTheAllCpuLine) {
+TEST(CpuTimes, TheAllCpuLineSplitIntoIdleAndBusy) {
   const auto t = ParseCpuTimes(Stat);
   ASSERT_TRUE(t);
-  EXPECT_EQ(t->ticks[0], 4705u);
-  EXPECT_EQ(t->ticks[3], 3699176u);
-  EXPECT_EQ(t->idle(), 3699176u + 23060u);
+  EXPECT_EQ(t->idle, 3699176u + 23060u);  // iowait is idle time
   // guest columns are inside user and nice and must not count twice
-  EXPECT_EQ(t->total(), 4705u + 356 + 584 + 3699176 + 23060 + 0 + 277 + 0);
+  EXPECT_EQ(t->busy, 4705u + 356 + 584 + 0 + 277 + 0);
 }
 
 TEST(CpuTimes, OldKernelsWithFourColumnsAndMissingLines) {
   const auto old = ParseCpuTimes("cpu 10 20 30 40\n");
   ASSERT_TRUE(old);
-  EXPECT_EQ(old->total(), 100u);
+  EXPECT_EQ(old->idle, 40u);
+  EXPECT_EQ(old->busy, 60u);
   EXPECT_FALSE(ParseCpuTimes("cpu 10 20 30\n"));
   EXPECT_FALSE(ParseCpuTimes(""));
   EXPECT_FALSE(ParseCpuTimes("intr 1 2 3\ncpufreq 5 5 5 5\n"));
@@ -36,31 +35,32 @@ TEST(CpuTimes, SumsThePerCpuLinesPresentWhenTheTotalIsMissing) {
   // cpu1 is offline and has no line of its own.
   const auto t = ParseCpuTimes("cpu0 1 0 1 8 0 0 0 0\ncpu2 3 0 1 6 0 0 0 0\nintr 5\n");
   ASSERT_TRUE(t);
-  EXPECT_EQ(t->ticks[0], 4u);
-  EXPECT_EQ(t->total(), 20u);
+  EXPECT_EQ(t->idle, 14u);
+  EXPECT_EQ(t->busy, 6u);
 }
 
 TEST(CpuTimes, BusyShareBetweenSnapshots) {
-  CpuTimes before, after;
-  before.ticks = {100, 0, 50, 800, 50, 0, 0, 0};
-  after.ticks = {130, 0, 60, 850, 60, 0, 0, 0};  // 40 busy of 100
-  EXPECT_EQ(BusyPercent(before, after, 7), 40);
+  const auto before = ParseCpuTimes("cpu 100 0 50 800 50 0 0 0\n");
+  const auto after = ParseCpuTimes("cpu 130 0 60 850 60 0 0 0\n");  // 40 busy of 100
+  ASSERT_TRUE(before && after);
+  EXPECT_EQ(BusyPercent(*before, *after, 7), 40);
   // The first snapshot compares with zero: the average since boot.
-  EXPECT_EQ(BusyPercent(CpuTimes{}, before, 7), 15);
-  // No time between the snapshots: the previous figure stands.
-  EXPECT_EQ(BusyPercent(after, after, 7), 7);
+  EXPECT_EQ(BusyPercent(CpuTimes{}, *before, 7), 15);
+  // Huge counters neither overflow nor wrap.
+  EXPECT_EQ(BusyPercent(CpuTimes{}, CpuTimes{UINT64_MAX, UINT64_MAX}, 7), 50);
 }
 
-TEST(CpuTimes, CountersGoingBackwardsCountAsZero) {
-  CpuTimes before, after;
-  before.ticks = {1000, 0, 0, 1000, 0, 0, 0, 0};
-  after.ticks = {900, 0, 0, 1100, 0, 0, 0, 0};  // user went backwards (CPU unplugged)
-  EXPECT_EQ(BusyPercent(before, after, 50), 0);
-  after.ticks = {900, 0, 0, 900, 0, 0, 0, 0};  // everything went backwards
-  EXPECT_EQ(BusyPercent(before, after, 50), 50);
-  before.ticks = {0, 0, 0, 0, 0, 0, 0, 0};
-  after.ticks = {UINT64_MAX / 2, 0, 0, 0, 0, 0, 0, 0};
-  EXPECT_EQ(BusyPercent(before, after, 0), 100);
+TEST(CpuTimes, NoTimeOrCountersGoingBackwardsKeepTheLastReading) {
+  const auto before = ParseCpuTimes("cpu 1000 0 0 1000 100 0 0 0\n");
+  ASSERT_TRUE(before);
+  EXPECT_EQ(BusyPercent(*before, *before, 7), 7);
+  // Time moved from iowait to idle: no step backwards, 100 busy of 200.
+  EXPECT_EQ(BusyPercent(*before, *ParseCpuTimes("cpu 1100 0 0 1150 50 0 0 0\n"), 7), 50);
+  EXPECT_EQ(BusyPercent(*before, *ParseCpuTimes("cpu 1100 0 0 1100 50 0 0 0\n"), 7), 67);  // 100 of 150
+  // A CPU went offline where the per-CPU lines are summed: busy time went
+  // backwards, and neither 0 nor 100 would be true.
+  EXPECT_EQ(BusyPercent(*before, *ParseCpuTimes("cpu 900 0 0 1200 100 0 0 0\n"), 7), 7);
+  EXPECT_EQ(BusyPercent(*before, *ParseCpuTimes("cpu 1100 0 0 900 100 0 0 0\n"), 7), 7);
 }
 
 constexpr std::string_view Meminfo =

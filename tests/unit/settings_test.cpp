@@ -1,4 +1,5 @@
 #include "settings.h"
+#include "shown_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -106,7 +107,7 @@ TEST(SettingsFile, ReportsShowEveryByteAndNoControlByte) {
   const SettingsProblem p = rejected("\x1B[2J\x1B]0;X\a\r\n0\r\n0\r\n");
   EXPECT_EQ(monitor::DescribeProblem(p), "1 行目の上端位置「\\x1B[2J\\x1B]0;X\\x07」は数値ではありません");
   // Past a NUL, C1 controls, broken UTF-8, a backslash; Japanese text stays.
-  using monitor::ShownBytes;
+  using platform::ShownBytes;
   EXPECT_EQ(ShownBytes(std::string_view("1\0" "2", 3)), "1\\x002");
   EXPECT_EQ(ShownBytes("a\xC2\x9B" "b\xE3\x81" "c\\d\x7F"), "a\\xC2\\x9Bb\\xE3\\x81c\\\\d\\x7F");
   EXPECT_EQ(ShownBytes("位置 é"), "位置 é");

@@ -3,26 +3,31 @@
 // failure.
 //
 // The Windows backend's own pieces, under Wine: twips at real resolutions,
-// the code page conversions, the settings file's replacement step by step
-// (through failing calls) and on the real file system, the statistics
+// the code page conversions, what the tray, the shell and a window ask of
+// Windows and what comes back, the settings file's replacement step by
+// step (through failing calls) and on the real file system, the statistics
 // arithmetic, and the port calls on a refusing and on an emulated chip.
 #include <windows.h>
 
-#include <cstdio>
-#include <functional>
-
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "ansi_text.h"
 #include "fake_chip.h"
+#include "file_names.h"
 #include "guarded_ports.h"
 #include "port_instruction.h"
 #include "replace_file.h"
 #include "shares.h"
 #include "twips.h"
 #include "win32_loader.h"
+#include "win32_shell.h"
+#include "win32_tray.h"
+#include "win32_window.h"
 
 namespace {
 
@@ -80,17 +85,203 @@ TEST(Twips, FollowTheScreensResolution) {
   EXPECT_EQ(TwipsAt(242, 96), 3630.0f);
   EXPECT_EQ(FontPixelsAt(9, 96), 12);
   EXPECT_EQ(FontPixelsAt(9.75, 96), 13);
+  // At 96 dpi, and where none is reported, the designs' own conversion.
+  std::string disagreeing;
+  for (double twips = -3000; twips <= 3000; twips += 0.5)
+    if (PixelsAt(twips, 96) != ui::PixelsFromTwips(twips) || PixelsAt(twips, 0) != ui::PixelsFromTwips(twips))
+      disagreeing += std::to_string(twips) + " ";
+  EXPECT_EQ(disagreeing, "") << disagreeing;
 }
 
 TEST(AnsiText, JapaneseTextsInCodePage932) {
   EXPECT_EQ(Utf8ToAnsi("ペルモ", 932), "\x83\x79\x83\x8B\x83\x82");
   EXPECT_EQ(Utf8ToAnsi("℃", 932), "\x81\x8E");
-  EXPECT_EQ(AnsiToUtf8("\x83\x79\x83\x8B\x83\x82", 932), "ペルモ");
   EXPECT_EQ(Utf8ToAnsi("https://example.org/pelmodesk/", 932), "https://example.org/pelmodesk/");
   EXPECT_EQ(Utf8ToAnsi("", 932), "");
   // A Western code page has no katakana.
   EXPECT_EQ(Utf8ToAnsi("ペルモ", 1252), "???");
-  EXPECT_EQ(Narrow(Widen("CPU使用率")), "CPU使用率");
+  EXPECT_TRUE(Widen("CPU使用率") == L"CPU使用率");
+}
+
+// A window with the program's icon and one label, hidden as it is made.
+constexpr ui::ControlDesign TestControls[] = {
+    {.name = "Label", .kind = ui::ControlKind::Label, .left = 150, .top = 150, .width = 900, .height = 255,
+     .caption = "label"}};
+const ui::WindowDesign TestDesign{.name = "Test", .caption = "test", .clientWidth = 3630, .clientHeight = 585,
+                                  .left = 1500, .top = 1500, .icon = ui::Picture::MonitorIcon,
+                                  .controls = TestControls};
+
+struct Reports final : platform::ErrorReporter {
+  std::vector<platform::ErrorNumber> numbers;
+  void reportAndEnd(const platform::RuntimeError& error) noexcept override { numbers.push_back(error.number()); }
+};
+
+struct Heard final : ui::WindowEvents, platform::TrayEvents {
+  std::vector<std::string> events;
+  bool fail = false;
+  void onPointerOver(int control) override { events.push_back("over " + std::to_string(control)); }
+  void onTrayShowWindow() override {
+    events.push_back("show");
+    if (fail) throw platform::RuntimeError(platform::ErrorNumber::Overflow, {});
+  }
+  void onTrayMenu() override { events.push_back("menu"); }
+  void onTrayGone() override { events.push_back("gone"); }
+};
+
+// What the shell is handed, as bytes.
+std::vector<std::pair<DWORD, std::string>> notified;
+BOOL WINAPI recordNotify(DWORD message, PNOTIFYICONDATAA data) {
+#if defined(_WIN64)
+  // The 64-bit layout: the fields as the 32-bit record holds them.
+  const std::uint32_t fields[6] = {89, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(data->hWnd)),
+                                   data->uID, data->uFlags, data->uCallbackMessage,
+                                   static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(data->hIcon))};
+  std::string bytes(reinterpret_cast<const char*>(fields), sizeof fields);
+  bytes.append(data->szTip, 64).push_back('\0');
+#else
+  std::string bytes(reinterpret_cast<const char*>(data), 89);
+#endif
+  notified.emplace_back(message, bytes);
+  return TRUE;
+}
+
+std::string fields(HWND window, HICON icon) {
+  const std::uint32_t values[6] = {89, static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window)), 1,
+                                   NIF_MESSAGE | NIF_ICON | NIF_TIP, WM_MOUSEMOVE,
+                                   static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(icon))};
+  return std::string(reinterpret_cast<const char*>(values), sizeof values);
+}
+
+TEST(Tray, TheShellGetsThe89ByteRecordWithTheTipInCodePage932) {
+  EXPECT_EQ(GetACP(), 932u) << "the tests run in a Japanese locale";
+  Reports reports;
+  platform::HandlerGuard guard(reports);
+  Win32Window window(TestDesign, guard);
+  notified.clear();
+  {
+    Win32Tray tray(window, guard, recordNotify);
+    tray.show("ペルモ");
+    EXPECT_NE(window.icon(), nullptr);
+    const std::string record = fields(window.handle(), window.icon()) + "\x83\x79\x83\x8B\x83\x82" +
+                               std::string(59, '\0');
+    ASSERT_EQ(notified.size(), 1u);
+    EXPECT_TRUE((notified[0] == std::pair{DWORD(NIM_ADD), record}));
+    // A restarted shell announces itself and gets the icon again.
+    SendMessageW(window.handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    ASSERT_EQ(notified.size(), 2u);
+    EXPECT_TRUE((notified[1] == std::pair{DWORD(NIM_ADD), record}));
+    tray.remove();
+    ASSERT_EQ(notified.size(), 3u);
+    EXPECT_TRUE((notified[2] == std::pair{DWORD(NIM_DELETE), record}));
+    SendMessageW(window.handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    tray.show(std::string(65, 'x'));  // the whole tip, no NUL
+    EXPECT_EQ(notified.back().second.substr(24), std::string(65, 'x'));
+    EXPECT_EQ(notified.size(), 4u);
+  }
+  // Removed when the program ends any other way.
+  ASSERT_EQ(notified.size(), 5u);
+  EXPECT_EQ(notified[4].first, DWORD(NIM_DELETE));
+  // One byte more is subscript out of range, and the shell is not asked.
+  Win32Tray tray(window, guard, recordNotify);
+  try {
+    tray.show(std::string(66, 'x'));
+    FAIL();
+  } catch (const platform::RuntimeError& e) {
+    EXPECT_TRUE(e.number() == platform::ErrorNumber::SubscriptOutOfRange);
+  }
+  EXPECT_EQ(notified.size(), 5u);
+}
+
+TEST(Tray, ThePressesComeAsMouseMovesWhoseXIsTheMessage) {
+  Reports reports;
+  platform::HandlerGuard guard(reports);
+  Win32Window window(TestDesign, guard);
+  Win32Tray tray(window, guard, recordNotify);
+  Heard heard;
+  window.attach(heard);
+  tray.attach(heard);
+  const auto move = [&](LPARAM lParam) { SendMessageW(window.handle(), WM_MOUSEMOVE, 1, lParam); };
+  move(WM_LBUTTONDOWN);
+  move(WM_RBUTTONDOWN);
+  for (const UINT other : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONUP, WM_LBUTTONDBLCLK, WM_MBUTTONDOWN}) move(other);
+  EXPECT_TRUE(heard.events == (std::vector<std::string>{"show", "menu", "over -1", "over -1", "over -1", "over -1",
+                                                       "over -1"}));
+  // The pointer's own moves: over the label, over the window.
+  heard.events.clear();
+  move(MAKELPARAM(20, 15));
+  move(MAKELPARAM(200, 30));
+  EXPECT_TRUE(heard.events == (std::vector<std::string>{"over 0", "over -1"}));
+  // An event's run-time error is reported, and no event runs after it.
+  heard.fail = true;
+  move(WM_LBUTTONDOWN);
+  move(WM_RBUTTONDOWN);
+  EXPECT_TRUE(reports.numbers == std::vector{platform::ErrorNumber::Overflow});
+  EXPECT_EQ(heard.events.back(), "show");
+}
+
+TEST(Window, AlwaysOnTopKeepsThePlaceAndShowsTheWindow) {
+  Reports reports;
+  platform::HandlerGuard guard(reports);
+  Win32Window window(TestDesign, guard);
+  window.moveTo(3000, 2250);
+  RECT before, after;
+  GetWindowRect(window.handle(), &before);
+  EXPECT_FALSE(window.visible());
+  const auto topmost = [&] { return (GetWindowLongW(window.handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+  window.setAlwaysOnTop(true);
+  GetWindowRect(window.handle(), &after);
+  EXPECT_TRUE(window.visible());
+  EXPECT_TRUE(topmost());
+  EXPECT_TRUE(EqualRect(&before, &after));
+  EXPECT_EQ(window.left(), 3000.0f);
+  EXPECT_EQ(window.top(), 2250.0f);
+  window.hide();
+  window.setAlwaysOnTop(false);
+  GetWindowRect(window.handle(), &after);
+  EXPECT_TRUE(window.visible());
+  EXPECT_FALSE(topmost());
+  EXPECT_TRUE(EqualRect(&before, &after));
+}
+
+TEST(Window, BringToFrontRunsWhatIsPendingBeforeReturning) {
+  Reports reports;
+  platform::HandlerGuard guard(reports);
+  Win32Window window(TestDesign, guard);
+  window.show();
+  const UINT pending = RegisterWindowMessageW(L"pelmodesk test: pending");
+  bool ran = false;
+  window.onMessage(pending, [&](WPARAM, LPARAM) -> std::optional<LRESULT> { return ran = true, 0; });
+  PostMessageW(window.handle(), pending, 0, 0);
+  window.bringToFront();
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(GetForegroundWindow(), window.handle());
+}
+
+struct Execution {
+  HWND owner;
+  std::string operation, file, directory;
+  bool noParameters;
+  INT show;
+};
+std::vector<Execution> executed;
+HINSTANCE WINAPI recordExecute(HWND owner, LPCSTR operation, LPCSTR file, LPCSTR parameters, LPCSTR directory,
+                               INT show) {
+  executed.push_back({owner, operation ? operation : "", file ? file : "", directory ? directory : "(none)",
+                      parameters == nullptr, show});
+  return reinterpret_cast<HINSTANCE>(42);
+}
+
+TEST(Shell, OpensTheLinkOwnedByTheDesktopInCodePage932) {
+  Win32Shell shell(recordExecute);
+  shell.openUrl("https://example.org/ペルモ");
+  ASSERT_EQ(executed.size(), 1u);
+  const Execution& e = executed[0];
+  EXPECT_EQ(e.owner, GetDesktopWindow());
+  EXPECT_EQ(e.operation, "open");
+  EXPECT_EQ(e.file, "https://example.org/\x83\x79\x83\x8B\x83\x82");
+  EXPECT_TRUE(e.noParameters);
+  EXPECT_EQ(e.directory, "");
+  EXPECT_EQ(e.show, SW_SHOW);
 }
 
 // Records the calls and fails the one named.
@@ -236,9 +427,9 @@ TEST(Statistics, SharesAndBusyTime) {
   EXPECT_EQ(resinfo::Percent(5, 0), 100);
   EXPECT_EQ(resinfo::Percent(7, 5), 100);
   // Kernel time includes idle time: 400 of 1000 ticks busy.
-  EXPECT_EQ(resinfo::BusyPercent({100, 500, 200}, {700, 1200, 500}, 9), 40);
-  EXPECT_EQ(resinfo::BusyPercent({100, 500, 200}, {100, 500, 200}, 9), 9);  // no time passed
-  EXPECT_EQ(resinfo::BusyPercent({100, 500, 200}, {50, 600, 300}, 9), 9);   // a counter went back
+  using resinfo::SystemCpuTimes;
+  EXPECT_EQ(resinfo::BusyPercent(SystemCpuTimes(100, 500, 200), SystemCpuTimes(700, 1200, 500), 9), 40);
+  EXPECT_EQ(resinfo::BusyPercent(SystemCpuTimes(100, 500, 200), SystemCpuTimes(700, 1100, 200), 9), 0);  // all idle
 }
 
 TEST(PortInstructions, DecodedByLength) {
@@ -256,12 +447,12 @@ TEST(GuardedPorts, ARefusedPortInstructionShowsNoReadingAndTheProgramGoesOn) {
   Win32Loader loader;
   platform::BoundPortLibrary library(loader);
   GuardedPorts ports(library);
-  EXPECT_EQ(ports.OutputPort(0x295, 0x27), 0x27);
-  ports.InputPort(0x296);
-  EXPECT_FALSE(ports.ChipAnswers());
+  EXPECT_EQ(ports.writePort(0x295, 0x27), 0x27);
+  ports.readPort(0x296);
+  EXPECT_FALSE(ports.chipAnswers());
   // Not asked again, and no harm done to the caller's stack or registers.
   volatile int canary = 1234;
-  EXPECT_EQ(ports.InputPort(0x296), -1);
+  EXPECT_EQ(ports.readPort(0x296), -1);
   EXPECT_EQ(canary, 1234);
 }
 
@@ -271,10 +462,10 @@ TEST(GuardedPorts, AChipThatAnswersIsRead) {
   platform::BoundPortLibrary library(loader);
   GuardedPorts ports(library);
   for (int tick = 0; tick < 3; ++tick) {
-    ports.OutputPort(0x295, 0x27);
-    EXPECT_EQ(ports.InputPort(0x296), -10);
+    ports.writePort(0x295, 0x27);
+    EXPECT_EQ(ports.readPort(0x296), -10);
   }
-  EXPECT_TRUE(ports.ChipAnswers());
+  EXPECT_TRUE(ports.chipAnswers());
   RemoveVectoredExceptionHandler(emulator);
 }
 
@@ -283,7 +474,7 @@ TEST(GuardedPorts, AMissingLibraryIsStillARunTimeError) {
   platform::BoundPortLibrary library(loader, "no-such-pinlatch.dll");
   GuardedPorts ports(library);
   try {
-    ports.OutputPort(0x295, 0x27);
+    ports.writePort(0x295, 0x27);
     FAIL();  // no error
   } catch (const platform::RuntimeError& e) {
     EXPECT_TRUE(e.number() == platform::ErrorNumber::FileNotFound);

@@ -4,7 +4,7 @@
 #include <variant>
 
 #include "board_chip.h"
-#include "file_problem.h"
+#include "file_names.h"
 #include "number_text.h"
 #include "settings.h"
 #include "texts.h"

@@ -36,12 +36,6 @@ std::variant<Settings, SettingsProblem> ParseSettings(std::string_view text);
 // "2 行目の左端位置「abc」は数値ではありません".
 std::string DescribeProblem(const SettingsProblem& problem);
 
-// Bytes from a file made safe for a terminal and a message box: control
-// characters, invalid UTF-8 and backslashes escaped (\x1B, \\), so nothing
-// in the file can move the cursor, retitle the terminal or cut the report
-// short; past `limit` bytes the total length is given instead.
-std::string ShownBytes(std::string_view bytes, size_t limit = 200);
-
 std::string FormatSettings(float top, float left, bool alwaysOnTop);
 
 // The shortest general text of a single-precision number: integers as

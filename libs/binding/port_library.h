@@ -23,21 +23,6 @@ class PortLibrary {
   ~PortLibrary() = default;
 };
 
-// Whether a hardware-monitor chip answers at `indexPort`, found as the
-// Linux kernel's lm78 and w83781d drivers find one on the ISA bus: nothing
-// there reads 0xFF (bit 7, the chip's busy flag, set), while a chip's index
-// register reads back in bits 0-6 what was written to it. The index is
-// left as it was found.
-inline bool IndexRegisterAnswers(PortLibrary& ports, std::int32_t indexPort) {
-  const std::int32_t saved = ports.readPort(indexPort) & 0xFF;
-  if (saved & 0x80) return false;
-  const std::int32_t probe = ~saved & 0x7F;
-  ports.writePort(indexPort, probe);
-  const bool answers = (ports.readPort(indexPort) & 0x7F) == probe;
-  ports.writePort(indexPort, saved);
-  return answers;
-}
-
 #if defined(_WIN32)
 inline constexpr const char* PortLibraryFile = "pinlatch.dll";
 #else

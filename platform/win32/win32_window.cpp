@@ -1,4 +1,4 @@
-#include "win32_form.h"
+#include "win32_window.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -11,11 +11,9 @@
 
 namespace platform::win32 {
 
-const wchar_t FormClassName[] = L"PelmoForm";
+const wchar_t WindowClassName[] = L"PelmoForm";
 
 namespace {
-
-constexpr const wchar_t* FormClass = FormClassName;
 
 void registerClass() {
   static const bool registered = [] {
@@ -25,73 +23,65 @@ void registerClass() {
     c.lpfnWndProc = DefWindowProcW;
     c.hInstance = GetModuleHandleW(nullptr);
     c.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    c.lpszClassName = FormClass;
+    c.lpszClassName = WindowClassName;
     return RegisterClassExW(&c) != 0;
   }();
   (void)registered;
 }
 
-DWORD styleOf(const FormDesign& design) {
+DWORD styleOf(const ui::WindowDesign& design) {
   DWORD style = WS_POPUP | WS_CLIPCHILDREN;
-  if (design.border == BorderStyle::FixedSingle) style |= WS_BORDER;
-  if (design.border == BorderStyle::Sizable) style |= WS_THICKFRAME;
+  if (design.border == ui::BorderStyle::FixedSingle) style |= WS_BORDER;
+  if (design.border == ui::BorderStyle::Sizable) style |= WS_THICKFRAME;
   if (design.titleBar) style |= WS_CAPTION | (design.controlBox ? WS_SYSMENU : 0);
   return style;
 }
 
-int buttonsOf(WPARAM keys) {
-  return (keys & MK_LBUTTON ? 1 : 0) | (keys & MK_RBUTTON ? 2 : 0) | (keys & MK_MBUTTON ? 4 : 0);
-}
-
-int shiftOf(WPARAM keys) {
-  return (keys & MK_SHIFT ? 1 : 0) | (keys & MK_CONTROL ? 2 : 0) | (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-}
-
-BOOL CALLBACK hideForm(HWND window, LPARAM) {
+BOOL CALLBACK hideWindow(HWND window, LPARAM) {
   wchar_t name[32];
-  if (GetClassNameW(window, name, 32) && lstrcmpW(name, FormClass) == 0) ShowWindow(window, SW_HIDE);
+  if (GetClassNameW(window, name, 32) && lstrcmpW(name, WindowClassName) == 0) ShowWindow(window, SW_HIDE);
   return TRUE;
 }
 
 }  // namespace
 
-void HideFormsOfThisThread() { EnumThreadWindows(GetCurrentThreadId(), hideForm, 0); }
+void HideWindowsOfThisThread() { EnumThreadWindows(GetCurrentThreadId(), hideWindow, 0); }
 
-Win32Form::Win32Form(const FormDesign& design, HandlerGuard& guard)
-    : design_(design), guard_(guard), dpi_(ScreenDpi()), menu_(design.menu.size()) {
+Win32Window::Win32Window(const ui::WindowDesign& design, HandlerGuard& guard)
+    : design_(design), guard_(guard), dpi_(ScreenDpi()), menuChecked_(design.menu.size()) {
   registerClass();
   const DWORD style = styleOf(design);
   const DWORD exStyle = design.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
   RECT frame{0, 0, PixelsAt(design.clientWidth, dpi_), PixelsAt(design.clientHeight, dpi_)};
   AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  window_ = CreateWindowExW(exStyle, FormClass, Widen(design.caption).c_str(), style,
+  window_ = CreateWindowExW(exStyle, WindowClassName, Widen(design.caption).c_str(), style,
                             PixelsAt(design.left, dpi_) + frame.left, PixelsAt(design.top, dpi_) + frame.top,
                             frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Form::proc));
+  SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::proc));
   smallIcon_ = PictureIcon(design.icon, GetSystemMetrics(SM_CXSMICON));
   if (smallIcon_) SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-  formFont_ = CreateDesignFont(design.font, dpi_, design.font.underline);
+  windowFont_ = CreateDesignFont(design.font, dpi_, design.font.underline);
 
-  for (size_t i = 0; i < design.menu.size(); ++i) menu_[i].checked = design.menu[i].checked;
-  for (const ControlDesign& d : design.controls) {
-    const FontDesign& font = d.font ? *d.font : design.font;
+  for (size_t i = 0; i < design.menu.size(); ++i) menuChecked_[i] = design.menu[i].checked;
+  for (const ui::ControlDesign& d : design.controls) {
+    const ui::FontDesign& font = d.font ? *d.font : design.font;
     Control c{&d,
               {PixelsAt(d.left, dpi_), PixelsAt(d.top, dpi_), PixelsAt(d.left + d.width, dpi_),
                PixelsAt(d.top + d.height, dpi_)},
-              std::string(d.caption), Widen(d.caption), ColourRef(d.foreColour), font.underline};
-    if (d.kind == ControlKind::Label) {
+              Widen(d.caption), ColourRef(d.foreColour), font.underline};
+    if (d.kind == ui::ControlKind::Label) {
       c.font = CreateDesignFont(font, dpi_, c.underline);
       fitLabel(c);
     }
-    if (d.kind == ControlKind::Button) {
+    if (d.kind == ui::ControlKind::Button) {
       const auto id = static_cast<UINT_PTR>(d.takesFocus ? IDOK : 100 + controls_.size());
       c.button = CreateWindowExW(0, L"BUTTON", c.text.c_str(),
                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | (d.takesFocus ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
                                  c.box.left, c.box.top, c.box.right - c.box.left, c.box.bottom - c.box.top, window_,
                                  reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), nullptr);
-      SendMessageW(c.button, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_), FALSE);
+      SendMessageW(c.button, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
       if (d.takesFocus) focusButton_ = c.button;
     }
     controls_.push_back(std::move(c));
@@ -99,14 +89,14 @@ Win32Form::Win32Form(const FormDesign& design, HandlerGuard& guard)
   for (size_t i = 0; i < controls_.size(); ++i) updateTooltip(static_cast<int>(i));
 }
 
-Win32Form::~Win32Form() {
+Win32Window::~Win32Window() {
   destroy();
   for (Control& c : controls_)
     if (c.font) DeleteObject(c.font);
-  if (formFont_) DeleteObject(formFont_);
+  if (windowFont_) DeleteObject(windowFont_);
 }
 
-void Win32Form::destroy() {
+void Win32Window::destroy() {
   if (!window_) return;
   for (size_t i = 0; i < design_.timers.size(); ++i) KillTimer(window_, i + 1);
   SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
@@ -115,26 +105,27 @@ void Win32Form::destroy() {
   DestroyWindow(window);
 }
 
-void Win32Form::attach(FormHandlers& handlers) {
-  handlers_ = &handlers;
+void Win32Window::attach(ui::WindowEvents& events) {
+  events_ = &events;
   for (size_t i = 0; i < design_.timers.size(); ++i)
     if (design_.timers[i].enabled && design_.timers[i].intervalMs > 0)
       SetTimer(window_, i + 1, static_cast<UINT>(design_.timers[i].intervalMs), nullptr);
 }
 
-LRESULT CALLBACK Win32Form::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* form = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!form) return DefWindowProcW(window, message, wParam, lParam);
-  return form->handle(message, wParam, lParam);
+LRESULT CALLBACK Win32Window::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  return self->handle(message, wParam, lParam);
 }
 
-LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   for (const auto& [registered, action] : extra_)
-    if (message == registered) return action(wParam, lParam);
+    if (message == registered)
+      if (const std::optional<LRESULT> result = action(wParam, lParam)) return *result;
   switch (message) {
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: paint(); return 0;
-    case WM_TIMER: raise([&](FormHandlers& h) { h.onTimer(static_cast<int>(wParam) - 1); }); return 0;
+    case WM_TIMER: raise([&](ui::WindowEvents& e) { e.onTimer(static_cast<int>(wParam) - 1); }); return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -142,31 +133,31 @@ LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK: mouse(message, wParam, lParam); return 0;
+    case WM_MBUTTONDBLCLK: mouse(message, lParam); return 0;
     case WM_COMMAND:
       if (lParam && HIWORD(wParam) == BN_CLICKED) {
         for (size_t i = 0; i < controls_.size(); ++i)
           if (controls_[i].button == reinterpret_cast<HWND>(lParam))
-            raise([&](FormHandlers& h) { h.onClick(static_cast<int>(i)); });
+            raise([&](ui::WindowEvents& e) { e.onClick(static_cast<int>(i)); });
       }
       return 0;
     case WM_SETFOCUS:
       if (focusButton_) SetFocus(focusButton_);
       return 0;
-    // Alt+F4 or the taskbar's close: unloaded the ordinary way, by someone
-    // who can answer a message box.
-    case WM_CLOSE: raise([](FormHandlers& h) { h.onUnload(UnloadMode::UserClose); }); return 0;
-    // A logoff or shutdown: unloaded before WM_ENDSESSION returns, since
+    // Alt+F4 or the taskbar's close: closed by someone who can answer a
+    // message box.
+    case WM_CLOSE: raise([](ui::WindowEvents& e) { e.onClose(ui::CloseReason::ByUser); }); return 0;
+    // A logoff or shutdown: closed before WM_ENDSESSION returns, since
     // Windows may end the process right after; nobody answers a box then.
     case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION:
-      if (wParam) raise([](FormHandlers& h) { h.onUnload(UnloadMode::Unattended); });
+      if (wParam) raise([](ui::WindowEvents& e) { e.onClose(ui::CloseReason::Unattended); });
       return 0;
     default: return DefWindowProcW(window_, message, wParam, lParam);
   }
 }
 
-void Win32Form::paint() {
+void Win32Window::paint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(window_, &ps);
   const RECT& dirty = ps.rcPaint;
@@ -192,24 +183,24 @@ void Win32Form::paint() {
   EndPaint(window_, &ps);
 }
 
-void Win32Form::paintControl(HDC dc, const Control& c) {
-  const ControlDesign& d = *c.design;
+void Win32Window::paintControl(HDC dc, const Control& c) {
+  const ui::ControlDesign& d = *c.design;
   switch (d.kind) {
-    case ControlKind::Label: {
+    case ui::ControlKind::Label: {
       if (d.opaque) {
         GdiObject back{CreateSolidBrush(ColourRef(d.backColour))};
         FillRect(dc, &c.box, static_cast<HBRUSH>(back.object));
       }
       Selected font(dc, c.font);
-      SetTextColor(dc, c.fore);
+      SetTextColor(dc, c.colour);
       SetBkMode(dc, TRANSPARENT);
       RECT box = c.box;
-      const UINT align = d.alignment == Alignment::Right ? DT_RIGHT : d.alignment == Alignment::Centre ? DT_CENTER : DT_LEFT;
+      const UINT align = d.alignment == ui::Alignment::Right ? DT_RIGHT : d.alignment == ui::Alignment::Centre ? DT_CENTER : DT_LEFT;
       DrawTextW(dc, c.text.c_str(), static_cast<int>(c.text.size()), &box, DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP | align);
       break;
     }
-    case ControlKind::Image: DrawPicture(dc, d.picture, c.box, d.stretch); break;
-    case ControlKind::Shape: {
+    case ui::ControlKind::Image: DrawPicture(dc, d.picture, c.box, d.stretch); break;
+    case ui::ControlKind::Shape: {
       if (c.box.right <= c.box.left) break;
       GdiObject fill{CreateSolidBrush(ColourRef(d.fillColour))};
       GdiObject outline{CreatePen(PS_SOLID, 1, ColourRef(d.borderColour))};
@@ -217,11 +208,11 @@ void Win32Form::paintControl(HDC dc, const Control& c) {
       Rectangle(dc, c.box.left, c.box.top, c.box.right, c.box.bottom);
       break;
     }
-    case ControlKind::Button: break;  // a window of its own
+    case ui::ControlKind::Button: break;  // a window of its own
   }
 }
 
-void Win32Form::fitLabel(Control& c) {
+void Win32Window::fitLabel(Control& c) {
   if (!c.design->autoSize) return;
   HDC dc = GetDC(nullptr);
   SIZE size{};
@@ -234,7 +225,7 @@ void Win32Form::fitLabel(Control& c) {
   ReleaseDC(nullptr, dc);
   const int width = std::max<int>(1, size.cx);
   // A right-aligned label keeps its right edge where the design put it.
-  if (c.design->alignment == Alignment::Right) {
+  if (c.design->alignment == ui::Alignment::Right) {
     c.box.right = PixelsAt(c.design->left + c.design->width, dpi_);
     c.box.left = c.box.right - width;
   } else {
@@ -243,7 +234,7 @@ void Win32Form::fitLabel(Control& c) {
   c.box.bottom = c.box.top + metrics.tmHeight;
 }
 
-void Win32Form::updateTooltip(int index) {
+void Win32Window::updateTooltip(int index) {
   const Control& c = controls_[static_cast<size_t>(index)];
   if (c.design->tooltip.empty()) return;
   if (!tooltip_) {
@@ -273,53 +264,44 @@ void Win32Form::updateTooltip(int index) {
   }
 }
 
-void Win32Form::invalidate(const RECT& box) {
+void Win32Window::invalidate(const RECT& box) {
   if (window_) InvalidateRect(window_, &box, FALSE);
 }
 
-void Win32Form::changed(int index, const std::function<void(Control&)>& change) {
+void Win32Window::changed(int index, const std::function<void(Control&)>& change) {
   Control& c = control(index);
   const RECT before = c.box;
   change(c);
-  if (c.design->kind == ControlKind::Label) fitLabel(c);
+  if (c.design->kind == ui::ControlKind::Label) fitLabel(c);
   invalidate(before);
   invalidate(c.box);
   if (!EqualRect(&before, &c.box)) updateTooltip(index);
 }
 
-Win32Form::Control& Win32Form::control(int index) {
+Win32Window::Control& Win32Window::control(int index) {
   if (index < 0 || static_cast<size_t>(index) >= controls_.size())
     throw RuntimeError(ErrorNumber::SubscriptOutOfRange, {});
   return controls_[static_cast<size_t>(index)];
 }
 
-void Win32Form::setCaption(int index, std::string_view text) {
+void Win32Window::setText(int index, std::string_view text) {
   Control& c = control(index);
-  if (c.caption == text) return;
+  std::wstring wide = Widen(text);
+  if (c.text == wide) return;
   if (c.button) {
-    c.caption.assign(text);
-    c.text = Widen(text);
+    c.text = std::move(wide);
     SetWindowTextW(c.button, c.text.c_str());
     return;
   }
-  changed(index, [&](Control& changing) {
-    changing.caption.assign(text);
-    changing.text = Widen(text);
-  });
+  changed(index, [&](Control& changing) { changing.text = std::move(wide); });
 }
 
-std::string Win32Form::caption(int index) const {
-  if (index < 0 || static_cast<size_t>(index) >= controls_.size())
-    throw RuntimeError(ErrorNumber::SubscriptOutOfRange, {});
-  return controls_[static_cast<size_t>(index)].caption;
+void Win32Window::setTextColour(int index, ui::Colour colour) {
+  if (control(index).colour == ColourRef(colour)) return;
+  changed(index, [&](Control& c) { c.colour = ColourRef(colour); });
 }
 
-void Win32Form::setForeColour(int index, Colour colour) {
-  if (control(index).fore == ColourRef(colour)) return;
-  changed(index, [&](Control& c) { c.fore = ColourRef(colour); });
-}
-
-void Win32Form::setFontUnderline(int index, bool underline) {
+void Win32Window::setUnderline(int index, bool underline) {
   Control& c = control(index);
   if (c.underline == underline || !c.font) return;
   changed(index, [&](Control& changing) {
@@ -329,82 +311,44 @@ void Win32Form::setFontUnderline(int index, bool underline) {
   });
 }
 
-void Win32Form::setWidth(int index, float twips) {
+void Win32Window::setWidth(int index, float twips) {
   Control& c = control(index);
   const int right = c.box.left + PixelsAt(std::max(0.0f, twips), dpi_);
   if (right == c.box.right) return;
   changed(index, [&](Control& changing) { changing.box.right = right; });
 }
 
-bool Win32Form::visible() const { return IsWindowVisible(window_) != 0; }
+bool Win32Window::visible() const { return IsWindowVisible(window_) != 0; }
+void Win32Window::show() { ShowWindow(window_, SW_SHOW); }
+void Win32Window::hide() { ShowWindow(window_, SW_HIDE); }
 
-void Win32Form::setVisible(bool visible) { ShowWindow(window_, visible ? SW_SHOW : SW_HIDE); }
-
-POINT Win32Form::clientOrigin() const {
+POINT Win32Window::clientOrigin() const {
   POINT origin{0, 0};
   ClientToScreen(window_, &origin);
   return origin;
 }
 
-void Win32Form::moveClientTo(int x, int y) {
+float Win32Window::top() const { return TwipsAt(clientOrigin().y, dpi_); }
+float Win32Window::left() const { return TwipsAt(clientOrigin().x, dpi_); }
+
+void Win32Window::moveTo(float left, float top) {
   RECT outer;
   GetWindowRect(window_, &outer);
   const POINT origin = clientOrigin();
-  ::SetWindowPos(window_, nullptr, outer.left + x - origin.x, outer.top + y - origin.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(window_, nullptr, outer.left + PixelsAt(left, dpi_) - origin.x,
+                 outer.top + PixelsAt(top, dpi_) - origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-float Win32Form::top() const { return TwipsAt(clientOrigin().y, dpi_); }
-float Win32Form::left() const { return TwipsAt(clientOrigin().x, dpi_); }
-void Win32Form::setTop(float twips) { moveClientTo(clientOrigin().x, PixelsAt(twips, dpi_)); }
-void Win32Form::setLeft(float twips) { moveClientTo(PixelsAt(twips, dpi_), clientOrigin().y); }
-
-std::uint32_t Win32Form::hWnd() const {
-  return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window_));
+void Win32Window::setAlwaysOnTop(bool on) {
+  ::SetWindowPos(window_, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
 }
 
-std::uint32_t Win32Form::iconHandle() const {
-  return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(smallIcon_));
+void Win32Window::bringToFront() {
+  SetForegroundWindow(window_);
+  runPendingMessages();
 }
 
-float Win32Form::twipsPerPixelX() const { return TwipsPerPixelAt(dpi_); }
-
-void Win32Form::setMenuVisible(int item, bool visible) { menu_.at(static_cast<size_t>(item)).visible = visible; }
-void Win32Form::setMenuChecked(int item, bool checked) { menu_.at(static_cast<size_t>(item)).checked = checked; }
-
-void Win32Form::popupMenu(int item) {
-  const auto& items = design_.menu;
-  const int level = items[static_cast<size_t>(item)].level;
-  HMENU menu = CreatePopupMenu();
-  for (size_t i = static_cast<size_t>(item) + 1; i < items.size() && items[i].level > level; ++i) {
-    if (items[i].level != level + 1 || !menu_[i].visible) continue;
-    if (items[i].caption == "-") {
-      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-      continue;
-    }
-    AppendMenuW(menu, MF_STRING | (menu_[i].checked ? MF_CHECKED : 0), i + 1, Widen(items[i].caption).c_str());
-  }
-  POINT at;
-  GetCursorPos(&at);
-  const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window_, nullptr);
-  // Without it the menu stays open when the user clicks elsewhere.
-  PostMessageW(window_, WM_NULL, 0, 0);
-  DestroyMenu(menu);
-  if (chosen > 0 && handlers_) handlers_->onMenuClick(chosen - 1);
-}
-
-std::int32_t Win32Form::SetWindowPos(std::int32_t insertAfter, std::uint32_t flags) {
-  return ::SetWindowPos(window_, reinterpret_cast<HWND>(static_cast<std::intptr_t>(insertAfter)), 0, 0, 0, 0, flags);
-}
-
-std::int32_t Win32Form::SetForegroundWindow() { return ::SetForegroundWindow(window_); }
-
-void Win32Form::beginMoveByPress() {
-  ReleaseCapture();
-  SendMessageW(window_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
-}
-
-void Win32Form::processPendingEvents() {
+void Win32Window::runPendingMessages() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
@@ -416,48 +360,70 @@ void Win32Form::processPendingEvents() {
   }
 }
 
-int Win32Form::controlAt(POINT at) const {
-  for (size_t i = controls_.size(); i-- > 0;) {
-    const ControlKind kind = controls_[i].design->kind;
-    if ((kind == ControlKind::Label || kind == ControlKind::Image) && PtInRect(&controls_[i].box, at))
-      return static_cast<int>(i);
-  }
-  return FormItself;
+void Win32Window::beginMoveByPress() {
+  ReleaseCapture();
+  SendMessageW(window_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 
-void Win32Form::mouse(UINT message, WPARAM wParam, LPARAM lParam) {
-  // A tray icon's callback is a mouse move too: its lParam, the mouse
-  // message, reads as X and reaches the logic in twips.
-  const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  const int index = controlAt(at);
-  const POINT origin = index == FormItself ? POINT{0, 0} : POINT{controls_[static_cast<size_t>(index)].box.left,
-                                                                 controls_[static_cast<size_t>(index)].box.top};
-  const float x = TwipsAt(at.x - origin.x, dpi_), y = TwipsAt(at.y - origin.y, dpi_);
-  const int shift = shiftOf(wParam);
+void Win32Window::setMenuChecked(int item, bool checked) { menuChecked_.at(static_cast<size_t>(item)) = checked; }
+
+void Win32Window::popupMenu(int item) {
+  const auto& items = design_.menu;
+  const int level = items[static_cast<size_t>(item)].level;
+  HMENU menu = CreatePopupMenu();
+  for (size_t i = static_cast<size_t>(item) + 1; i < items.size() && items[i].level > level; ++i) {
+    if (items[i].level != level + 1) continue;
+    if (items[i].caption == "-") {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+      continue;
+    }
+    AppendMenuW(menu, MF_STRING | (menuChecked_[i] ? MF_CHECKED : 0), i + 1, Widen(items[i].caption).c_str());
+  }
+  POINT at;
+  GetCursorPos(&at);
+  const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window_, nullptr);
+  // Without it the menu stays open when the user clicks elsewhere.
+  PostMessageW(window_, WM_NULL, 0, 0);
+  DestroyMenu(menu);
+  // Chosen within the press's own event: delivered as part of it.
+  if (chosen > 0 && events_) events_->onMenuItem(chosen - 1);
+}
+
+int Win32Window::controlAt(POINT at) const {
+  for (size_t i = controls_.size(); i-- > 0;) {
+    const ui::ControlKind kind = controls_[i].design->kind;
+    if ((kind == ui::ControlKind::Label || kind == ui::ControlKind::Image) && PtInRect(&controls_[i].box, at))
+      return static_cast<int>(i);
+  }
+  return ui::WholeWindow;
+}
+
+void Win32Window::mouse(UINT message, LPARAM lParam) {
+  const int index = controlAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
   switch (message) {
-    case WM_MOUSEMOVE: raise([&](FormHandlers& h) { h.onMouseMove(index, buttonsOf(wParam), shift, x, y); }); break;
+    case WM_MOUSEMOVE: raise([&](ui::WindowEvents& e) { e.onPointerOver(index); }); break;
     case WM_LBUTTONUP:
-      if (pressed_ && index == pressedControl_ && index != FormItself)
-        raise([&](FormHandlers& h) { h.onClick(index); });
+      if (pressed_ && index == pressedControl_ && index != ui::WholeWindow)
+        raise([&](ui::WindowEvents& e) { e.onClick(index); });
       pressed_ = false;
       break;
-    case WM_LBUTTONDBLCLK: raise([&](FormHandlers& h) { h.onDblClick(index); }); break;
+    case WM_LBUTTONDBLCLK: raise([&](ui::WindowEvents& e) { e.onDoubleClick(index); }); break;
     default: {
-      const int button = message == WM_LBUTTONDOWN ? LeftButton
+      const int button = message == WM_LBUTTONDOWN ? ui::LeftButton
                          : message == WM_MBUTTONDOWN || message == WM_MBUTTONDBLCLK ? 4
-                                                                                       : RightButton;
-      pressed_ = button == LeftButton;
+                                                                                       : ui::RightButton;
+      pressed_ = button == ui::LeftButton;
       pressedControl_ = index;
-      raise([&](FormHandlers& h) { h.onMouseDown(index, button, shift, x, y); });
+      raise([&](ui::WindowEvents& e) { e.onPress(index, button); });
     }
   }
 }
 
-bool Win32Form::dialogMessage(MSG& message) {
+bool Win32Window::dialogMessage(MSG& message) {
   return focusButton_ && window_ && IsDialogMessageW(window_, &message);
 }
 
-void Win32Form::centre() {
+void Win32Window::centre() {
   RECT outer, area;
   GetWindowRect(window_, &outer);
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);

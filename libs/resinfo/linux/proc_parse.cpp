@@ -26,21 +26,22 @@ std::optional<std::uint64_t> nextNumber(std::string_view& text) {
   return value;
 }
 
-// The counters after a "cpu" or "cpuN" label; at least user, nice, system
-// and idle must be there (the other columns came with later kernels).
+// The counters after a "cpu" or "cpuN" label, in the kernel's order: user,
+// nice, system, idle, iowait, irq, softirq, steal. At least the first four
+// must be there (the others came with later kernels).
 std::optional<CpuTimes> parseCpuCounters(std::string_view rest) {
+  constexpr size_t Counters = 8, Idle = 3, IoWait = 4;
   CpuTimes times;
   size_t count = 0;
-  while (count < times.ticks.size()) {
+  while (count < Counters) {
     const auto value = nextNumber(rest);
     if (!value) break;
-    times.ticks[count++] = *value;
+    (count == Idle || count == IoWait ? times.idle : times.busy) += *value;
+    ++count;
   }
   if (count < 4) return std::nullopt;
   return times;
 }
-
-std::uint64_t delta(std::uint64_t before, std::uint64_t after) { return after > before ? after - before : 0; }
 
 std::uint8_t percentOf(double part, double whole) {
   if (!(whole > 0)) return 0;
@@ -49,12 +50,6 @@ std::uint8_t percentOf(double part, double whole) {
 }
 
 }  // namespace
-
-std::uint64_t CpuTimes::total() const {
-  std::uint64_t sum = 0;
-  for (std::uint64_t t : ticks) sum += t;
-  return sum;
-}
 
 std::optional<CpuTimes> ParseCpuTimes(std::string_view procStat) {
   std::optional<CpuTimes> sum;
@@ -71,20 +66,10 @@ std::optional<CpuTimes> ParseCpuTimes(std::string_view procStat) {
     const auto one = parseCpuCounters(id);
     if (!one) continue;
     if (!sum) sum = CpuTimes{};
-    for (size_t i = 0; i < one->ticks.size(); ++i) sum->ticks[i] += one->ticks[i];
+    sum->idle += one->idle;
+    sum->busy += one->busy;
   }
   return sum;
-}
-
-std::uint8_t BusyPercent(const CpuTimes& before, const CpuTimes& after, std::uint8_t unchanged) {
-  std::uint64_t total = 0, idle = 0;
-  for (size_t i = 0; i < after.ticks.size(); ++i) {
-    const std::uint64_t d = delta(before.ticks[i], after.ticks[i]);
-    total += d;
-    if (i == 3 || i == 4) idle += d;
-  }
-  if (total == 0) return unchanged;
-  return percentOf(static_cast<double>(total - idle), static_cast<double>(total));
 }
 
 MemInfo ParseMemInfo(std::string_view procMeminfo) {

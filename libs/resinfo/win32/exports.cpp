@@ -49,7 +49,7 @@ void RESINFO_CALL GetCpuStart(void) {
   const GetSystemTimesFn fn = systemTimes();
   if (!fn || !fn(&idle, &kernel, &user)) return;
   previousCpu = latestCpu;
-  latestCpu = {ticks(idle), ticks(kernel), ticks(user)};
+  latestCpu = resinfo::SystemCpuTimes(ticks(idle), ticks(kernel), ticks(user));
 }
 
 std::uint8_t RESINFO_CALL GetCpuUsage(void) {

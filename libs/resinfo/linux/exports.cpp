@@ -32,12 +32,7 @@ std::uint8_t cpuBusy = 0;
 std::uint8_t memoryFree = 100;
 ResourceLevels resourcesFree{100, 100, 100};
 
-// A caller that asks for memory twice within one sample (as the monitor's
-// tick does) gets one reading of /proc/meminfo.
 using Clock = std::chrono::steady_clock;
-constexpr auto MemorySampleReuse = std::chrono::milliseconds(100);
-Clock::time_point memorySampledAt;
-bool memorySampled = false;
 
 // The task limits are sysctl settings that hardly ever change: they are
 // read again every ten seconds, not at every sample.
@@ -95,12 +90,7 @@ uint8_t GetCpuUsage(void) {
 }
 
 uint8_t MemoryLoad(void) {
-  const Clock::time_point now = Clock::now();
-  if (!memorySampled || now - memorySampledAt >= MemorySampleReuse) {
-    if (const auto free = MemoryFreePercent(ParseMemInfo(meminfoFile.read()))) memoryFree = *free;
-    memorySampled = true;
-    memorySampledAt = now;
-  }
+  if (const auto free = MemoryFreePercent(ParseMemInfo(meminfoFile.read()))) memoryFree = *free;
   return memoryFree;
 }
 

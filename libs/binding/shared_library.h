@@ -44,8 +44,6 @@ class LazyLibrary {
 
   // Loads the library if this is its first use, then finds `name` in it.
   void* entryPoint(const char* name);
-  bool loaded() const { return handle_ != nullptr; }
-  const std::string& fileName() const { return fileName_; }
 
  private:
   LibraryLoader& loader_;
@@ -70,7 +68,6 @@ class LazyFunction<Result(Args...)> {
     return address_;
   }
   Result operator()(Args... args) { return bind()(args...); }
-  bool bound() const { return address_ != nullptr; }
 
  private:
   LazyLibrary& library_;

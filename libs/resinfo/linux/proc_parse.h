@@ -3,29 +3,20 @@
 // yields nothing rather than a guess.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
+#include "cpu_share.h"
+
 namespace resinfo {
 
-// The cumulative CPU time counters of /proc/stat, in clock ticks: user,
-// nice, system, idle, iowait, irq, softirq, steal. Guest time is already
-// counted inside user and nice, so the guest columns are left out.
-struct CpuTimes {
-  std::array<std::uint64_t, 8> ticks{};
-  std::uint64_t idle() const { return ticks[3] + ticks[4]; }
-  std::uint64_t total() const;
-};
-
-// The all-CPU line, or where it is missing the sum of the per-CPU lines
-// present (offline CPUs have none).
+// The CPU time counters of /proc/stat, in clock ticks: idle and iowait are
+// idle time; user, nice, system, irq, softirq and steal busy time. Guest
+// time is already counted inside user and nice, so the guest columns are
+// left out. The all-CPU line, or where it is missing the sum of the per-CPU
+// lines present (offline CPUs have none).
 std::optional<CpuTimes> ParseCpuTimes(std::string_view procStat);
-
-// Busy share between two snapshots; a counter that went backwards counts as
-// zero. With no time between them, `unchanged` is returned.
-std::uint8_t BusyPercent(const CpuTimes& before, const CpuTimes& after, std::uint8_t unchanged);
 
 struct MemInfo {
   std::optional<std::uint64_t> total, available, free, buffers, cached, reclaimable;

@@ -1,0 +1,11 @@
+# What both MinGW-w64 toolchain files share: Debian's cross-compilers for
+# CMAKE_SYSTEM_PROCESSOR, and libraries and headers from its target tree only.
+set(CMAKE_SYSTEM_NAME Windows)
+set(triplet ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32)
+set(CMAKE_C_COMPILER ${triplet}-gcc)
+set(CMAKE_CXX_COMPILER ${triplet}-g++)
+set(CMAKE_RC_COMPILER ${triplet}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${triplet})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
