@@ -11,7 +11,7 @@ seconds=${2:-30}
 mkdir -p "$work/corpus"
 cp "$here"/corpus/* "$work/corpus/"
 clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-  -I"$root/ui/monitor" -I"$root/platform" -I"$root/resources" "$here/settings_fuzz.cpp" "$root/ui/monitor/settings.cpp" \
-  "$root/platform/shown_bytes.cpp" -o "$work/settings_fuzz"
+  -I"$root/ui/monitor" -I"$root/core" -I"$root/resources" "$here/settings_fuzz.cpp" "$root/ui/monitor/settings.cpp" \
+  "$root/core/shown_bytes.cpp" -o "$work/settings_fuzz"
 cd "$work"
 ./settings_fuzz -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 corpus 2>&1 | tail -n 12
