@@ -8,7 +8,7 @@
 extern "C" {
 #endif
 
-#define RESINFO_API __declspec(dllexport)
+#define RESINFO_API __attribute__((dllexport))
 #define RESINFO_CALL __stdcall
 
 // Free share of the commit limit, in percent, into all three.
