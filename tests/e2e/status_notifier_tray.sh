@@ -130,7 +130,10 @@ mapped || fail "the window stayed hidden when the watcher went away"
 host watch >"$work/watcher.out" 2>&1 &
 watcher=$!
 pids+=($watcher)
-for _ in $(seq 100); do grep -q "^registered " "$work/watcher.out" && break; sleep 0.05; done
+# A busy machine (two suites at once) can take seconds to start Python.
+for _ in $(seq 400); do grep -q ready "$work/watcher.out" && break; sleep 0.05; done
+grep -q ready "$work/watcher.out" || fail "the new watcher did not start"
+for _ in $(seq 200); do grep -q "^registered " "$work/watcher.out" && break; sleep 0.05; done
 service=$(awk '/^registered / && !found {print $2; found = 1}' "$work/watcher.out")
 [ -n "$service" ] || fail "the item did not register with the new watcher: $(cat "$work/watcher.out")"
 
