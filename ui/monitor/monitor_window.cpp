@@ -1,6 +1,8 @@
 #include "monitor_window.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 #include <variant>
 
 #include "board_chip.h"
@@ -10,7 +12,17 @@
 #include "texts.h"
 
 namespace monitor {
+namespace {
 
+// Percent used from a share that is free: 100 minus the reading, which a
+// library may give above 100 (then below zero, drawn as no bar).
+constexpr int UsedPercent(std::uint8_t freePercent) { return 100 - int{freePercent}; }
+
+// Ten twips a percentage point: the bar's width.
+constexpr float BarWidth(int percent) { return static_cast<float>(percent * 10); }
+
+// Where a saved position would leave the window on no screen at all (a
+// monitor since unplugged), a place on the primary screen instead.
 void KeepOnAScreen(double& top, double& left, double width, double height,
                    const std::vector<platform::TwipsRect>& screens) {
   for (const platform::TwipsRect& s : screens)
@@ -20,6 +32,8 @@ void KeepOnAScreen(double& top, double& left, double width, double height,
   left = std::clamp(left, primary.left, std::max(primary.left, primary.left + primary.width - width));
   top = std::clamp(top, primary.top, std::max(primary.top, primary.top + primary.height - height));
 }
+
+}  // namespace
 
 MonitorWindow::Placement MonitorWindow::readSettings() {
   // Without a usable file the window starts at its design position with

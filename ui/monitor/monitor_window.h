@@ -12,9 +12,6 @@
 // temperature is read from the chip's register through the port library.
 #pragma once
 
-#include <cstdint>
-#include <vector>
-
 #include "about_window.h"
 #include "monitor_design.h"
 #include "port_library.h"
@@ -59,7 +56,6 @@ class MonitorWindow final : public ui::WindowEvents, public platform::TrayEvents
   void quit(ui::CloseReason reason);
   void openAbout() { about_.open(); }
 
-  bool alwaysOnTop() const { return alwaysOnTop_; }
   // Whether the settings could not be written when the program ended: it
   // then ends with a failure status, however it was ended.
   bool settingsLost() const { return settingsLost_; }
@@ -101,17 +97,5 @@ class MonitorWindow final : public ui::WindowEvents, public platform::TrayEvents
   bool quitting_ = false;
   bool settingsLost_ = false;
 };
-
-// Percent used from a share that is free: 100 minus the reading, which a
-// library may give above 100 (then below zero, drawn as no bar).
-constexpr int UsedPercent(std::uint8_t freePercent) { return 100 - int{freePercent}; }
-
-// Ten twips a percentage point: the bar's width.
-constexpr float BarWidth(int percent) { return static_cast<float>(percent * 10); }
-
-// Where a saved position would leave the window on no screen at all (a
-// monitor since unplugged), a place on the primary screen instead.
-void KeepOnAScreen(double& top, double& left, double width, double height,
-                   const std::vector<platform::TwipsRect>& screens);
 
 }  // namespace monitor
