@@ -14,6 +14,7 @@ namespace {
 // a tick.
 struct NullWindow final : ui::Window {
   void setText(int, std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
+  void setSpokenName(int, std::string_view name) override { benchmark::DoNotOptimize(name.data()); }
   void setTextColour(int, ui::Colour) override {}
   void setUnderline(int, bool) override {}
   void setWidth(int, float twips) override { benchmark::DoNotOptimize(twips); }
@@ -27,7 +28,7 @@ struct NullWindow final : ui::Window {
   void bringToFront() override {}
   void beginMoveByPress() override {}
   void setMenuChecked(int, bool) override {}
-  void popupMenu(int) override {}
+  void popupMenu(int, ui::MenuPlace) override {}
 };
 
 struct NoTray final : platform::Tray {

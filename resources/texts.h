@@ -18,6 +18,8 @@ inline constexpr std::string_view DegreesCelsius = "℃";
 inline constexpr std::string_view Percent = "%";
 inline constexpr std::string_view ValuePlaceholder = "100";  // until the first sample
 inline constexpr std::string_view NoReading = "--";  // no sensor behind the temperature
+// What a screen reader says for "--": the meaning, then this.
+inline constexpr std::string_view NoReadingSpoken = "測定できません";
 
 // Monitor window tooltips.
 inline constexpr std::string_view TemperatureTip = "CPU温度";
@@ -35,6 +37,7 @@ inline constexpr std::string_view MenuAbout = "about";
 inline constexpr std::string_view MenuSeparator = "-";
 
 // The About window.
+inline constexpr std::string_view AboutWindowName = "ペルモについて";  // for screen readers
 inline constexpr std::string_view AboutThanks = "ダウンロードありがとう御座います。";
 inline constexpr std::string_view AboutFreeware = "本ソフトはフリーウェアです。";
 inline constexpr std::string_view AboutFreeToUse = "どなた様もご自由にご利用ください。";

@@ -27,6 +27,14 @@ enum class Alignment : std::uint8_t { Left, Right, Centre };
 enum class BorderStyle : std::uint8_t { None, FixedSingle, Sizable };
 enum class Picture : std::uint8_t { None, MonitorBackground, MonitorIcon, Logo };
 
+// What a screen reader is told of a control.
+enum class Spoken : std::uint8_t {
+  Text,     // read as its text or caption
+  Hidden,   // decoration, or part of something said elsewhere: not in the tree
+  Reading,  // a live value: its name comes from the logic, and a change is announced
+  Link,     // a link: reached with Tab, opened with Enter or Space as by a click
+};
+
 struct FontDesign {
   std::string_view face;
   double points = 9;
@@ -54,6 +62,7 @@ struct ControlDesign {
   Colour fillColour = 0;             // shapes: solid fill
   Colour borderColour = WindowTextColour;  // shapes: one-pixel outline
   bool takesFocus = false;           // buttons
+  Spoken spoken = Spoken::Text;
 };
 
 struct TimerDesign {
@@ -73,6 +82,7 @@ struct MenuItemDesign {
 struct WindowDesign {
   std::string_view name;
   std::string_view caption;
+  std::string_view spokenName;  // what a screen reader calls the window
   int clientWidth = 0, clientHeight = 0;  // twips
   int left = 0, top = 0;                  // twips, the client area on the screen
   BorderStyle border = BorderStyle::FixedSingle;

@@ -17,6 +17,10 @@ inline constexpr int WholeWindow = -1;
 // Mouse buttons as a bit set.
 inline constexpr int LeftButton = 1, RightButton = 2;
 
+// Where a menu pops up: at the pointer (a press), or at the window (a key,
+// when the pointer may be anywhere).
+enum class MenuPlace { AtPointer, AtWindow };
+
 // Why the window is closing, as far as the logic acts on it: whether
 // someone is there to answer a message box.
 enum class CloseReason {
@@ -30,6 +34,10 @@ class Window {
   virtual void setText(int control, std::string_view text) = 0;
   virtual void setTextColour(int control, Colour colour) = 0;
   virtual void setUnderline(int control, bool underline) = 0;
+  // What a screen reader says for a reading (a control the design marks
+  // Spoken::Reading). A new name is announced to whoever listens; the same
+  // name again is not.
+  virtual void setSpokenName(int control, std::string_view name) = 0;
   // Widths below zero are drawn as zero; the value is accepted all the same.
   virtual void setWidth(int control, float twips) = 0;
 
@@ -53,9 +61,9 @@ class Window {
   virtual void beginMoveByPress() = 0;
 
   virtual void setMenuChecked(int item, bool checked) = 0;
-  // Pops the menu up at the pointer and returns when it closes; the chosen
-  // item's event arrives from within.
-  virtual void popupMenu(int item) = 0;
+  // Pops the menu up and returns when it closes; the chosen item's event
+  // arrives from within.
+  virtual void popupMenu(int item, MenuPlace place) = 0;
 
  protected:
   ~Window() = default;
@@ -76,6 +84,10 @@ class WindowEvents {
   virtual void onPointerOver(int /*control*/) {}
   virtual void onClick(int /*control*/) {}
   virtual void onDoubleClick(int /*control*/) {}
+  // A control took the keyboard focus (Tab, or the window becoming active).
+  virtual void onFocus(int /*control*/) {}
+  // The keyboard asked for the window's menu: the Menu key or Shift+F10.
+  virtual void onMenuKey() {}
   // The program was started again where this copy runs (the same settings
   // file); that start has ended, and this copy is asked to the front.
   virtual void onAnotherStart() {}

@@ -255,7 +255,9 @@ void QtWindow::setMenuChecked(int item, bool checked) {
   action->setChecked(checked);
 }
 
-void QtWindow::popupMenu(int item) {
+void QtWindow::setSpokenName(int, std::string_view) {}
+
+void QtWindow::popupMenu(int item, ui::MenuPlace) {
   if (QMenu* popup = menu(item)) popup->exec(QCursor::pos());
 }
 

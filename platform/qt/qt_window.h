@@ -33,6 +33,7 @@ class QtWindow final : public QWidget, public ui::Window {
   }
 
   void setText(int control, std::string_view text) override;
+  void setSpokenName(int control, std::string_view name) override;
   void setTextColour(int control, ui::Colour colour) override;
   void setUnderline(int control, bool underline) override;
   void setWidth(int control, float twips) override;
@@ -48,7 +49,7 @@ class QtWindow final : public QWidget, public ui::Window {
   void bringToFront() override;
   void beginMoveByPress() override;
   void setMenuChecked(int item, bool checked) override;
-  void popupMenu(int item) override;
+  void popupMenu(int item, ui::MenuPlace place) override;
 
   QWidget* control(int index) const { return controls_.at(static_cast<size_t>(index)); }
   // The menu of the program's tray icon: the window's first top-level menu,

@@ -367,7 +367,9 @@ void Win32Window::beginMoveByPress() {
 
 void Win32Window::setMenuChecked(int item, bool checked) { menuChecked_.at(static_cast<size_t>(item)) = checked; }
 
-void Win32Window::popupMenu(int item) {
+void Win32Window::setSpokenName(int, std::string_view) {}
+
+void Win32Window::popupMenu(int item, ui::MenuPlace) {
   const auto& items = design_.menu;
   const int level = items[static_cast<size_t>(item)].level;
   HMENU menu = CreatePopupMenu();

@@ -45,6 +45,7 @@ class Win32Window final : public ui::Window {
   void destroy();
 
   void setText(int control, std::string_view text) override;
+  void setSpokenName(int control, std::string_view name) override;
   void setTextColour(int control, ui::Colour colour) override;
   void setUnderline(int control, bool underline) override;
   void setWidth(int control, float twips) override;
@@ -58,7 +59,7 @@ class Win32Window final : public ui::Window {
   void bringToFront() override;
   void beginMoveByPress() override;
   void setMenuChecked(int item, bool checked) override;
-  void popupMenu(int item) override;
+  void popupMenu(int item, ui::MenuPlace place) override;
 
  private:
   struct Control {

@@ -50,6 +50,12 @@ TEST_F(About, TheLinkUnderThePointerIsBlueAndUnderlined) {
   about.onPointerOver(ui::WholeWindow);  // the background clears both
   EXPECT_FALSE(aboutWindow().underlines[MailLink]);
   EXPECT_EQ(aboutWindow().colours[MailLink], 0u);
+  // The keyboard's focus highlights a link the same way; on OK, none.
+  about.onFocus(WebLink);
+  EXPECT_TRUE(aboutWindow().underlines[WebLink]);
+  EXPECT_EQ(aboutWindow().colours[WebLink], Blue);
+  about.onFocus(OkButton);
+  EXPECT_FALSE(aboutWindow().underlines[WebLink]);
 }
 
 TEST_F(About, ALinkOpensAsItReadsAndTheWindowStays) {

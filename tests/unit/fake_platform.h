@@ -31,6 +31,7 @@ class Window final : public ui::Window {
     for (size_t i = 0; i < design.controls.size(); ++i) texts[static_cast<int>(i)] = std::string(design.controls[i].caption);
   }
   void setText(int control, std::string_view text) override { texts[control] = std::string(text); }
+  void setSpokenName(int control, std::string_view name) override { spoken[control] = std::string(name); }
   void setTextColour(int control, ui::Colour colour) override { colours[control] = colour; }
   void setUnderline(int control, bool underline) override { underlines[control] = underline; }
   void setWidth(int control, float twips) override { widths[control] = twips; }
@@ -50,12 +51,14 @@ class Window final : public ui::Window {
   void bringToFront() override { journal_.push_back("to the front"); }
   void beginMoveByPress() override { journal_.push_back("move by press"); }
   void setMenuChecked(int item, bool c) override { checked[item] = c; }
-  void popupMenu(int item) override {
-    journal_.push_back("menu " + std::string(monitor::Design.menu[item].name));
+  void popupMenu(int item, ui::MenuPlace place) override {
+    journal_.push_back("menu " + std::string(monitor::Design.menu[item].name) +
+                       (place == ui::MenuPlace::AtWindow ? " at the window" : ""));
     if (onPopup) onPopup();
   }
 
   std::map<int, std::string> texts;
+  std::map<int, std::string> spoken;
   std::map<int, float> widths;
   std::map<int, bool> checked;
   std::map<int, ui::Colour> colours;

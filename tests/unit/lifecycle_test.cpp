@@ -156,6 +156,10 @@ TEST_F(Lifecycle, TheTraysLeftPressShowsItsRightPressOpensTheMenuInFront) {
   EXPECT_FALSE(window.shown);
   logic.onTrayShowWindow();
   EXPECT_TRUE(window.shown);
+  // The keyboard's menu opens at the window, not where the pointer is.
+  journal.clear();
+  logic.onMenuKey();
+  EXPECT_EQ(journal, (fake::Journal{"menu programMenu at the window"}));
 }
 
 TEST_F(Lifecycle, AlwaysOnTopFlipsAndShowsAHiddenWindow) {

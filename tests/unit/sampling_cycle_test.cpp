@@ -75,6 +75,24 @@ TEST_F(SamplingCycle, TheTemperatureIsSignedAndDashesWithoutAChip) {
   EXPECT_EQ(window.texts[TemperatureCaption], "TEM");  // captions stay
 }
 
+// A screen reader hears each reading as its meaning, the number as shown
+// and the unit, from the window's opening on; "--" becomes words.
+TEST_F(SamplingCycle, EachReadingIsSpokenAsShown) {
+  logic.onOpen();
+  EXPECT_EQ(window.spoken[CpuValue], "CPU使用率 100 %");
+  stats.cpu = 12;
+  stats.memoryFree = 59;
+  tick();
+  EXPECT_EQ(window.spoken[CpuValue], "CPU使用率 12 %");
+  EXPECT_EQ(window.spoken[MemoryValue], "物理メモリ使用率 41 %");
+  EXPECT_EQ(window.spoken[ResourcesValue], "システムリソース使用率 100 %");
+  EXPECT_EQ(window.spoken[TemperatureValue], "CPU温度 45 ℃");
+  ports.answers = false;
+  tick();
+  EXPECT_EQ(window.spoken[TemperatureValue], "CPU温度 測定できません");
+  EXPECT_EQ(window.spoken.size(), 4u);  // nothing else is named
+}
+
 TEST(NumberText, PlainDecimalWithMinusOnly) {
   EXPECT_EQ(monitor::NumberText(0), "0");
   EXPECT_EQ(monitor::NumberText(45), "45");

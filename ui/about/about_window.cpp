@@ -44,6 +44,11 @@ void AboutWindow::onPointerOver(int control) {
   if (control == WebLink || control == MailLink) highlight(control);
 }
 
+void AboutWindow::onFocus(int control) {
+  // A link reached from the keyboard looks as it does under the pointer.
+  if (window_) highlight(control == WebLink || control == MailLink ? control : NoLink);
+}
+
 void AboutWindow::onClick(int control) {
   if (!window_) return;
   if (control == WebLink || control == MailLink) openLink(control);

@@ -1,5 +1,6 @@
 // The About window's logic: opening (at most one window), the links'
-// highlight under the pointer, opening a link, and OK.
+// highlight under the pointer or the keyboard's focus, opening a link, and
+// OK.
 #pragma once
 
 #include "about_design.h"
@@ -22,6 +23,7 @@ class AboutWindow final : public ui::WindowEvents {
   void onClose(ui::CloseReason reason) override;
   void onPointerOver(int control) override;
   void onClick(int control) override;
+  void onFocus(int control) override;
 
  private:
   // The link under the pointer is blue and underlined, the other black.

@@ -13,15 +13,26 @@ using ui::Rgb;
 
 constexpr FontDesign LabelFont{.face = texts::PGothic, .points = 9, .weight = 700, .charset = 128};
 
+// A screen reader hears each reading as one object, the value's, named by
+// the logic with the reading's meaning, number and unit; the caption and
+// the unit beside it are not said again. The bars repeat the numbers and
+// are not said at all.
 constexpr ControlDesign label(std::string_view name, std::string_view caption, int left, int top, int width,
                               Alignment alignment = Alignment::Left, std::string_view tooltip = {}) {
   return {.name = name, .kind = ControlKind::Label, .left = left, .top = top, .width = width, .height = 180,
-          .caption = caption, .alignment = alignment, .tooltip = tooltip, .autoSize = true, .font = &LabelFont};
+          .caption = caption, .alignment = alignment, .tooltip = tooltip, .autoSize = true, .font = &LabelFont,
+          .spoken = ui::Spoken::Hidden};
+}
+
+constexpr ControlDesign value(std::string_view name, int left, int top) {
+  ControlDesign design = label(name, texts::ValuePlaceholder, left, top, 330, Alignment::Right);
+  design.spoken = ui::Spoken::Reading;
+  return design;
 }
 
 constexpr ControlDesign bar(std::string_view name, int left, ui::Colour fill) {
   return {.name = name, .kind = ControlKind::Shape, .left = left, .top = 600, .width = 1005, .height = 135,
-          .fillColour = fill};
+          .fillColour = fill, .spoken = ui::Spoken::Hidden};
 }
 
 constexpr ui::Colour Red = Rgb(255, 0, 0);
@@ -29,19 +40,19 @@ constexpr ui::Colour Blue = Rgb(0, 0, 255);
 
 constexpr ControlDesign Controls[] = {
     label("temperatureCaption", texts::Temperature, 120, 120, 405, Alignment::Left, texts::TemperatureTip),
-    label("temperatureValue", texts::ValuePlaceholder, 600, 120, 330, Alignment::Right),
+    value("temperatureValue", 600, 120),
     label("temperatureUnit", texts::DegreesCelsius, 960, 120, 210),
     label("memoryCaption", texts::Memory, 120, 360, 435, Alignment::Left, texts::MemoryTip),
-    label("memoryValue", texts::ValuePlaceholder, 600, 360, 330, Alignment::Right),
+    value("memoryValue", 600, 360),
     label("memoryUnit", texts::Percent, 960, 360, 120),
     label("resourcesCaption", texts::SystemResources, 1320, 360, 345, Alignment::Left, texts::SystemResourcesTip),
-    label("resourcesValue", texts::ValuePlaceholder, 1800, 360, 330, Alignment::Right),
+    value("resourcesValue", 1800, 360),
     label("resourcesUnit", texts::Percent, 2160, 360, 120),
     label("cpuCaption", texts::Cpu, 2520, 360, 405, Alignment::Left, texts::CpuTip),
-    label("cpuValue", texts::ValuePlaceholder, 3000, 360, 330, Alignment::Right),
+    value("cpuValue", 3000, 360),
     label("cpuUnit", texts::Percent, 3360, 360, 120),
     {.name = "logo", .kind = ControlKind::Image, .left = 2565, .top = 15, .width = 1050, .height = 300,
-     .picture = ui::Picture::Logo, .stretch = true},
+     .picture = ui::Picture::Logo, .stretch = true, .spoken = ui::Spoken::Hidden},
     bar("memoryTrack", 120, Blue),
     bar("memoryBar", 120, Red),
     bar("resourcesTrack", 1320, Blue),
@@ -76,6 +87,7 @@ static_assert(Controls[MemoryValue].name == "memoryValue" && Controls[ResourcesV
 const ui::WindowDesign Design{
     .name = "monitor",
     .caption = {},
+    .spokenName = texts::ProductName,
     .clientWidth = 3630,
     .clientHeight = 585,
     .left = 1260,

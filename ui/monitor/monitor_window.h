@@ -10,7 +10,10 @@
 // share of the CPU, turns free shares into percent used, and sets each
 // value's text and bar width on the window; the backend paints them. The
 // temperature is read from the chip's register through the port library.
+// Each value is also named for screen readers, with its meaning and unit.
 #pragma once
+
+#include <string>
 
 #include "about_window.h"
 #include "monitor_design.h"
@@ -67,12 +70,15 @@ class MonitorWindow final : public ui::WindowEvents, public platform::TrayEvents
   void onPress(int control, int buttons) override;
   void onDoubleClick(int control) override;
   void onAnotherStart() override;
+  void onMenuKey() override;
   void onTrayShowWindow() override { showWindow(); }
   void onTrayMenu() override;
   void onTrayGone() override;
 
  private:
   void showTemperature();
+  // A value's text, and what a screen reader says for it.
+  void showReading(Control value, const std::string& text);
   void setAlwaysOnTop(bool on);
   struct Placement {
     double top, left;
