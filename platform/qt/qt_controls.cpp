@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "qt_accessible.h"
 #include "qt_look.h"
 
 namespace platform::qt {
@@ -27,6 +28,19 @@ LabelControl::LabelControl(const ui::ControlDesign& design, const ui::FontDesign
               PixelsFromTwips(design.width), PixelsFromTwips(design.height));
   laidOutText_.setText(QString::fromUtf8(design.caption.data(), qsizetype(design.caption.size())));
   fitToText();
+  // A link is reached with Tab; a click does not move the focus to it.
+  if (design.spoken == ui::Spoken::Link) setFocusPolicy(Qt::TabFocus);
+}
+
+QString LabelControl::spokenName() const {
+  const std::string& name = design_.spoken == ui::Spoken::Reading ? spokenName_ : text_;
+  return QString::fromUtf8(name.data(), qsizetype(name.size()));
+}
+
+void LabelControl::setSpokenName(std::string_view name) {
+  if (name == spokenName_) return;
+  spokenName_.assign(name);
+  AnnounceNameChange(this);
 }
 
 bool LabelControl::setText(std::string_view text, QRegion* batch) {

@@ -27,6 +27,13 @@ class LabelControl final : public QWidget {
   void setTextColour(const QColor& colour);
   void setUnderline(bool underline);
 
+  ui::Spoken spoken() const { return design_.spoken; }
+  // What a screen reader says for it: a reading's name as the logic gave
+  // it, or the text it shows.
+  QString spokenName() const;
+  // Announced to a listening screen reader when it changes.
+  void setSpokenName(std::string_view name);
+
  protected:
   void paintEvent(QPaintEvent*) override;
 
@@ -39,6 +46,7 @@ class LabelControl final : public QWidget {
   const ui::ControlDesign& design_;
   QPoint origin_;
   std::string text_;
+  std::string spokenName_;
   QStaticText laidOutText_;
   int lineHeight_ = 0;
   // A number label shows the same few dozen texts over and over: their

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QApplication>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "qt_accessible.h"
 #include "qt_controls.h"
 #include "qt_look.h"
 #include "x11_window_state.h"
@@ -39,13 +41,31 @@ const QColor SingleBorderColour(88, 90, 93);
 // choose its own nor learn it.
 bool PlacesAreKnown() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
-// Mouse input over a label or picture belongs to that control, not to the
-// window beneath it.
-class ControlMouse final : public QObject {
+bool IsActivationKey(const QKeyEvent* e) {
+  return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter || e->key() == Qt::Key_Space ||
+         e->key() == Qt::Key_Select;
+}
+
+// A control's input as the logic's events: the keyboard's focus arriving
+// on it, Enter or Space on a link, and mouse input over a label or picture,
+// which belongs to that control, not to the window beneath it (a button
+// handles its own mouse).
+class ControlInput final : public QObject {
  public:
-  ControlMouse(QtWindow& window, int control) : QObject(&window), window_(window), control_(control) {}
+  ControlInput(QtWindow& window, int control, bool mouse)
+      : QObject(&window), window_(window), control_(control), mouse_(mouse) {}
 
   bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::FocusIn) {
+      window_.raise([&](ui::WindowEvents& e) { e.onFocus(control_); });
+      return false;
+    }
+    if (event->type() == QEvent::KeyPress && static_cast<const QWidget*>(watched)->focusPolicy() != Qt::NoFocus &&
+        mouse_ && IsActivationKey(static_cast<QKeyEvent*>(event))) {
+      window_.raise([&](ui::WindowEvents& e) { e.onClick(control_); });
+      return true;
+    }
+    if (!mouse_) return false;
     switch (event->type()) {
       case QEvent::MouseButtonPress: {
         const int buttons = buttonsOf(static_cast<QMouseEvent*>(event)->button());
@@ -77,6 +97,7 @@ class ControlMouse final : public QObject {
  private:
   QtWindow& window_;
   int control_;
+  bool mouse_;
   bool afterDoubleClick_ = false;
 };
 
@@ -86,6 +107,7 @@ QtWindow::QtWindow(const ui::WindowDesign& design, HandlerGuard& guard)
     : QWidget(nullptr), design_(design), guard_(guard), picture_(LoadPicture(design.picture)),
       icon_(LoadPicture(design.icon)), background_(ToQColor(design.backColour)),
       givenTop_(static_cast<float>(design.top)), givenLeft_(static_cast<float>(design.left)) {
+  DescribeWindowsToScreenReaders();
   Qt::WindowFlags flags = design.showInTaskbar ? Qt::Window : Qt::Tool;
   // A window without a title bar gets no decoration from the window manager
   // at all and draws its border itself: window managers disagree on what a
@@ -141,13 +163,36 @@ QtWindow::QtWindow(const ui::WindowDesign& design, HandlerGuard& guard)
         break;
       }
     }
-    if (widget && c.kind != ui::ControlKind::Shape && c.kind != ui::ControlKind::Button) {
-      widget->setMouseTracking(true);
-      widget->installEventFilter(new ControlMouse(*this, static_cast<int>(controls_.size())));
-    }
+    const bool painted = c.kind == ui::ControlKind::Label || c.kind == ui::ControlKind::Image;
+    if (painted) widget->setMouseTracking(true);
+    if (c.kind != ui::ControlKind::Shape)
+      widget->installEventFilter(new ControlInput(*this, static_cast<int>(controls_.size()), painted));
     controls_.push_back(widget);
   }
+  // A window with nothing else to take the keyboard takes it itself: its
+  // menu is then a key away (the Menu key, Shift+F10).
+  if (std::none_of(design.controls.begin(), design.controls.end(),
+                   [](const ui::ControlDesign& c) { return c.takesFocus || c.spoken == ui::Spoken::Link; }))
+    setFocusPolicy(Qt::StrongFocus);
   buildMenus();
+}
+
+QString QtWindow::spokenName() const {
+  return QString::fromUtf8(design_.spokenName.data(), qsizetype(design_.spokenName.size()));
+}
+
+std::vector<QWidget*> QtWindow::spokenControls() const {
+  std::vector<QWidget*> spoken;
+  for (size_t i = 0; i < controls_.size(); ++i)
+    if (design_.controls[i].spoken != ui::Spoken::Hidden) spoken.push_back(controls_[i]);
+  return spoken;
+}
+
+void QtWindow::click(const QWidget* control) {
+  const auto found = std::find(controls_.begin(), controls_.end(), control);
+  if (found == controls_.end()) return;
+  const int index = static_cast<int>(found - controls_.begin());
+  raise([index](ui::WindowEvents& e) { e.onClick(index); });
 }
 
 void QtWindow::buildMenus() {
@@ -255,10 +300,25 @@ void QtWindow::setMenuChecked(int item, bool checked) {
   action->setChecked(checked);
 }
 
-void QtWindow::setSpokenName(int, std::string_view) {}
+void QtWindow::setSpokenName(int control, std::string_view name) {
+  QWidget* widget = this->control(control);  // checks the index
+  if (design_.controls[static_cast<size_t>(control)].kind == ui::ControlKind::Label)
+    static_cast<LabelControl*>(widget)->setSpokenName(name);
+}
 
-void QtWindow::popupMenu(int item, ui::MenuPlace) {
-  if (QMenu* popup = menu(item)) popup->exec(QCursor::pos());
+void QtWindow::popupMenu(int item, ui::MenuPlace place) {
+  QMenu* popup = menu(item);
+  if (!popup) return;
+  if (place == ui::MenuPlace::AtPointer) {
+    popup->exec(QCursor::pos());
+    return;
+  }
+  // From the keyboard: below the window, its first item chosen, so the
+  // arrows start from there and a screen reader says where the user is.
+  const QList<QAction*> items = popup->actions();
+  const auto first = std::find_if(items.begin(), items.end(), [](const QAction* a) { return !a->isSeparator(); });
+  if (first != items.end()) popup->setActiveAction(*first);
+  popup->exec(mapToGlobal(QPoint(0, height())));
 }
 
 void QtWindow::setAlwaysOnTop(bool on) {
@@ -420,6 +480,14 @@ void QtWindow::mouseDoubleClickEvent(QMouseEvent* e) {
   move_ = Move::None;
   if (sizingEdges(e->position().toPoint())) return;
   raise([](ui::WindowEvents& events) { events.onDoubleClick(ui::WholeWindow); });
+}
+
+void QtWindow::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Menu || (e->key() == Qt::Key_F10 && e->modifiers() == Qt::ShiftModifier)) {
+    raise([](ui::WindowEvents& events) { events.onMenuKey(); });
+    return;
+  }
+  QWidget::keyPressEvent(e);
 }
 
 // The window manager's close (Alt+F4, a logout) is the logic's to carry

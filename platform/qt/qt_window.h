@@ -52,6 +52,13 @@ class QtWindow final : public QWidget, public ui::Window {
   void popupMenu(int item, ui::MenuPlace place) override;
 
   QWidget* control(int index) const { return controls_.at(static_cast<size_t>(index)); }
+  // What screen readers are told: the window's name, and the controls its
+  // design says are spoken, in the design's order.
+  QString spokenName() const;
+  std::vector<QWidget*> spokenControls() const;
+  // A press on a control by other means than the mouse (a screen reader's
+  // action): the logic hears a click.
+  void click(const QWidget* control);
   // The menu of the program's tray icon: the window's first top-level menu,
   // which never shows as a menu bar (null for a window without menus).
   QMenu* iconMenu() const { return menus_.empty() ? nullptr : menus_.front(); }
@@ -67,6 +74,7 @@ class QtWindow final : public QWidget, public ui::Window {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void buildMenus();

@@ -1,0 +1,19 @@
+// What Qt tells screen readers of the program's windows: each window by the
+// name its design gives, holding only the controls its design says are
+// spoken, in reading order; a reading by the name the logic gives it; a
+// link as a link that can be pressed.
+#pragma once
+
+class QWidget;
+
+namespace platform::qt {
+
+// Installed once, before the first window is made. Costs nothing until a
+// screen reader asks Qt about a window.
+void DescribeWindowsToScreenReaders();
+
+// Tells a listening screen reader that the widget's name changed; nothing
+// when none listens.
+void AnnounceNameChange(QWidget* widget);
+
+}  // namespace platform::qt

@@ -1,0 +1,143 @@
+#!/usr/bin/python3
+# A screen reader's view of the running program over the accessibility bus,
+# and the keyboard's way through it.
+#   screen_reader.py STATISTICS_SCRIPT OPENED_FILE
+# Prints a line per step; exits 1 with the reason at the first thing amiss.
+import re
+import subprocess
+import sys
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+script, opened = sys.argv[1], sys.argv[2]
+
+
+def fail(why):
+    print("FAIL: " + why, file=sys.stderr)
+    sys.exit(1)
+
+
+def wait_for(what, test, seconds=5.0):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        found = test()
+        if found:
+            return found
+        GLib.MainContext.default().iteration(False)
+        time.sleep(0.05)
+    fail(what)
+
+
+def program():
+    for app in pyatspi.Registry.getDesktop(0):
+        if app is not None and app.name == "pelmodesk":
+            return app
+    return None
+
+
+def window(name):
+    app = program()
+    for w in app or []:
+        if w is not None and w.name == name and w.getState().contains(pyatspi.STATE_SHOWING):
+            return w
+    return None
+
+
+def tree(node):
+    return [(c.getRoleName(), c.name) for c in node]
+
+
+def key(*keys):
+    subprocess.run(["xdotool", "key", "--delay", "80", *keys], check=True)
+
+
+def focused(node):
+    return [c for c in node if c.getState().contains(pyatspi.STATE_FOCUSED)]
+
+
+print("== the monitor window: named, holding the four readings and nothing unnamed")
+monitor = wait_for("no window named ペルモ on the accessibility bus", lambda: window("ペルモ"))
+readings = [r"CPU温度 (-?\d+ ℃|測定できません)", r"物理メモリ使用率 -?\d+ %", r"システムリソース使用率 -?\d+ %",
+            r"CPU使用率 -?\d+ %"]
+children = tree(monitor)
+if len(children) != 4 or any(role != "label" or not re.fullmatch(p, name) for (role, name), p in zip(children, readings)):
+    fail("the monitor window holds %s" % children)
+cpu = monitor[3]
+wait_for("the CPU reading never came from the script: %s" % cpu.name, lambda: cpu.name == "CPU使用率 12 %")
+
+print("== a new CPU reading renames its label and says so, once")
+heard = []
+pyatspi.Registry.registerEventListener(lambda e: heard.append((e.source.name, e.type)),
+                                       "object:property-change:accessible-name")
+with open(script, "w") as f:
+    f.write("GetResInfo 90 0 0\nGetCpuUsage 34\nMemoryLoad 80\n")
+wait_for("no name change heard for CPU 34: %s" % heard, lambda: ("CPU使用率 34 %", "object:property-change:accessible-name") in
+         [(n, str(t)) for n, t in heard])
+time.sleep(1.2)  # two more ticks with the same numbers
+for _ in range(20):
+    GLib.MainContext.default().iteration(False)
+names = [n for n, _ in heard]
+if names.count("CPU使用率 34 %") != 1 or any(n.startswith(("物理", "システム")) for n in names):
+    fail("unchanged readings were announced again: %s" % names)
+
+print("== Shift+F10 on the focused window opens the menu at the window; the arrows reach about")
+subprocess.run(["xdotool", "mousemove", "700", "500", "search", "--onlyvisible", "--class", "pelmodesk",
+                "windowactivate", "--sync"], check=True, stderr=subprocess.DEVNULL)
+wait_for("the monitor window did not take the focus",
+         lambda: monitor.getState().contains(pyatspi.STATE_FOCUSED) or monitor.getState().contains(pyatspi.STATE_ACTIVE))
+# A menu is no window of the program's own on the bus: a screen reader
+# learns of it from the focus landing on its first item.
+focus = []
+pyatspi.Registry.registerEventListener(lambda e: focus.append(e.source) if e.detail1 else None,
+                                       "object:state-changed:focused")
+key("shift+F10")
+first = wait_for("Shift+F10 put the focus in no menu", lambda: [a for a in focus if a.getRoleName() == "menu item"])[0]
+items = [name for role, name in tree(first.parent) if role != "separator"]
+if first.name != "ペルモの表示" or first.parent.getRoleName() != "popup menu" or items != [
+        "ペルモの表示", "ペルモの非表示", "常に手前に表示", "ペルモの終了", "about"]:
+    fail("the focus went to %s in %s" % (first.name, tree(first.parent)))
+wx, wy, ww, wh = monitor.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+mx, my, _, _ = first.parent.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+if abs(mx - wx) > 4 or abs(my - (wy + wh)) > 4:
+    fail("the menu opened at %d,%d, not below the window at %d,%d+%d" % (mx, my, wx, wy, wh))
+key("Down", "Down", "Down", "Down", "Return")
+
+print("== the About window reads in order, its links are links a Tab reaches")
+about = wait_for("about did not open the About window", lambda: window("ペルモについて"))
+expected = [("label", "ダウンロードありがとう御座います。"), ("label", "本ソフトはフリーウェアです。"),
+            ("label", "どなた様もご自由にご利用ください。"), ("label", "作者　pd"), ("link", "mailto:pmd@example.org"),
+            ("link", "https://example.org/pelmodesk/"), ("push button", "OK")]
+if tree(about) != expected:
+    fail("the About window reads %s" % tree(about))
+wait_for("OK does not have the focus at first", lambda: [c.name for c in focused(about)] == ["OK"])
+key("Tab")
+wait_for("Tab did not reach the mail link: %s" % [c.name for c in focused(about)],
+         lambda: [c.name for c in focused(about)] == ["mailto:pmd@example.org"])
+key("Tab")
+wait_for("Tab did not reach the web link", lambda: [c.name for c in focused(about)] == ["https://example.org/pelmodesk/"])
+
+print("== Enter and Space open the focused link, as a click does; Escape leaves the window open")
+key("Return")
+key("shift+Tab", "space")
+
+
+def opened_urls():
+    try:
+        with open(opened) as f:
+            return f.read().split()
+    except FileNotFoundError:
+        return []
+
+
+wait_for("the links opened %s" % opened_urls(),
+         lambda: opened_urls() == ["https://example.org/pelmodesk/", "mailto:pmd@example.org"])
+key("Escape")
+time.sleep(0.3)
+if window("ペルモについて") is None:
+    fail("Escape closed the About window")
+print("== Tab to OK and Enter closes it")
+key("Tab", "Tab", "Return")
+wait_for("Enter on OK did not close the About window", lambda: window("ペルモについて") is None)
+print("ok")
