@@ -30,8 +30,12 @@ chmod +x bin/xdg-open
 printf 'GetResInfo 90 0 0\nGetCpuUsage 12\nMemoryLoad 80\n' >script
 PATH=$work/bin:$PATH PELMO_FAKE_RESINFO=$work/script LD_LIBRARY_PATH=$fake_dir${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH} \
   "$program" >"$work/program.out" 2>&1 &
-pids+=($!)
+app=$!
+pids+=($app)
 wait_window pelmodesk >/dev/null
-timeout 60 /usr/bin/python3 "$here/screen_reader.py" "$work/script" "$work/opened" >"$work/reader.out" 2>&1 ||
+timeout 60 /usr/bin/python3 "$here/screen_reader.py" "$program" "$work/script" "$work/opened" >"$work/reader.out" 2>&1 ||
   fail "$(tail -n 3 "$work/reader.out")"
 cat "$work/reader.out"
+# A sanitizer's report ends the program with a failure status.
+kill -TERM "$app"
+wait "$app" || fail "exit status $? after SIGTERM"
