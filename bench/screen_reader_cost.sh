@@ -4,13 +4,13 @@
 # listener taking every name change, each for SECONDS, in alternating order,
 # ROUNDS times. Prints the program's CPU milliseconds per tick (2 a second)
 # and the name changes the listener heard per second.
-#   bench/screen_reader_cost.sh [SECONDS] [ROUNDS]
+#   [PELMODESK=PROGRAM] bench/screen_reader_cost.sh [SECONDS] [ROUNDS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-20} rounds=${2:-3}
 [ "${INSIDE_SESSION:-}" = yes ] || INSIDE_SESSION=yes exec dbus-run-session -- "$0" "$@"
 . "$root/tests/e2e/lib.sh"
-program=$root/build/pelmodesk
+program=${PELMODESK:-$root/build/pelmodesk}  # another build to compare
 [ -x "$program" ] || fail "build the program first (scripts/build build)"
 start_display wm
 ticks=$((seconds * 2))
