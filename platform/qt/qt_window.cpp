@@ -52,16 +52,17 @@ bool IsActivationKey(const QKeyEvent* e) {
 // handles its own mouse).
 class ControlInput final : public QObject {
  public:
-  ControlInput(QtWindow& window, int control, bool mouse)
-      : QObject(&window), window_(window), control_(control), mouse_(mouse) {}
+  ControlInput(QtWindow& window, int control, const ui::ControlDesign& design)
+      : QObject(&window), window_(window), control_(control),
+        mouse_(design.kind == ui::ControlKind::Label || design.kind == ui::ControlKind::Image),
+        link_(design.spoken == ui::Spoken::Link) {}
 
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::FocusIn) {
       window_.raise([&](ui::WindowEvents& e) { e.onFocus(control_); });
       return false;
     }
-    if (event->type() == QEvent::KeyPress && static_cast<const QWidget*>(watched)->focusPolicy() != Qt::NoFocus &&
-        mouse_ && IsActivationKey(static_cast<QKeyEvent*>(event))) {
+    if (event->type() == QEvent::KeyPress && link_ && IsActivationKey(static_cast<QKeyEvent*>(event))) {
       window_.raise([&](ui::WindowEvents& e) { e.onClick(control_); });
       return true;
     }
@@ -97,7 +98,7 @@ class ControlInput final : public QObject {
  private:
   QtWindow& window_;
   int control_;
-  bool mouse_;
+  bool mouse_, link_;
   bool afterDoubleClick_ = false;
 };
 
@@ -163,10 +164,9 @@ QtWindow::QtWindow(const ui::WindowDesign& design, HandlerGuard& guard)
         break;
       }
     }
-    const bool painted = c.kind == ui::ControlKind::Label || c.kind == ui::ControlKind::Image;
-    if (painted) widget->setMouseTracking(true);
+    if (c.kind == ui::ControlKind::Label || c.kind == ui::ControlKind::Image) widget->setMouseTracking(true);
     if (c.kind != ui::ControlKind::Shape)
-      widget->installEventFilter(new ControlInput(*this, static_cast<int>(controls_.size()), painted));
+      widget->installEventFilter(new ControlInput(*this, static_cast<int>(controls_.size()), c));
     controls_.push_back(widget);
   }
   // A window with nothing else to take the keyboard takes it itself: its
