@@ -69,17 +69,14 @@ cpu = monitor[3]
 wait_for("the CPU reading never came from the script: %s" % cpu.name, lambda: cpu.name == "CPU使用率 12 %")
 
 print("== a new CPU reading renames its label and says so, once")
-heard = []
-pyatspi.Registry.registerEventListener(lambda e: heard.append((e.source.name, e.type)),
-                                       "object:property-change:accessible-name")
+names = []
+pyatspi.Registry.registerEventListener(lambda e: names.append(e.source.name), "object:property-change:accessible-name")
 with open(script, "w") as f:
     f.write("GetResInfo 90 0 0\nGetCpuUsage 34\nMemoryLoad 80\n")
-wait_for("no name change heard for CPU 34: %s" % heard, lambda: ("CPU使用率 34 %", "object:property-change:accessible-name") in
-         [(n, str(t)) for n, t in heard])
+wait_for("no name change heard for CPU 34", lambda: "CPU使用率 34 %" in names)
 time.sleep(1.2)  # two more ticks with the same numbers
 for _ in range(20):
     GLib.MainContext.default().iteration(False)
-names = [n for n, _ in heard]
 if names.count("CPU使用率 34 %") != 1 or any(n.startswith(("物理", "システム")) for n in names):
     fail("unchanged readings were announced again: %s" % names)
 
