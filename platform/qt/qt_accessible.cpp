@@ -12,24 +12,28 @@ class WindowAccessible final : public QAccessibleWidget {
  public:
   explicit WindowAccessible(QtWindow* window) : QAccessibleWidget(window, QAccessible::Window) {}
 
-  int childCount() const override { return static_cast<int>(shown().spokenControls().size()); }
+  int childCount() const override { return static_cast<int>(spoken().size()); }
   QAccessibleInterface* child(int index) const override {
-    const std::vector<QWidget*> spoken = shown().spokenControls();
+    const std::vector<QWidget*> spoken = this->spoken();
     if (index < 0 || static_cast<size_t>(index) >= spoken.size()) return nullptr;
     return QAccessible::queryAccessibleInterface(spoken[static_cast<size_t>(index)]);
   }
   int indexOfChild(const QAccessibleInterface* child) const override {
-    const std::vector<QWidget*> spoken = shown().spokenControls();
+    const std::vector<QWidget*> spoken = this->spoken();
     for (size_t i = 0; child && i < spoken.size(); ++i)
       if (spoken[i] == child->object()) return static_cast<int>(i);
     return -1;
   }
   QString text(QAccessible::Text t) const override {
-    return t == QAccessible::Name ? shown().spokenName() : QAccessibleWidget::text(t);
+    if (t != QAccessible::Name) return QAccessibleWidget::text(t);
+    return isValid() ? shown().spokenName() : QString();
   }
 
  private:
   QtWindow& shown() const { return *static_cast<QtWindow*>(widget()); }
+  // Nothing while the window is being destroyed: its controls are gone
+  // before QWidget's own destructor tells the bus so.
+  std::vector<QWidget*> spoken() const { return isValid() ? shown().spokenControls() : std::vector<QWidget*>{}; }
 };
 
 class LabelAccessible final : public QAccessibleWidget {
@@ -38,7 +42,8 @@ class LabelAccessible final : public QAccessibleWidget {
       : QAccessibleWidget(label, label->spoken() == ui::Spoken::Link ? QAccessible::Link : QAccessible::StaticText) {}
 
   QString text(QAccessible::Text t) const override {
-    return t == QAccessible::Name ? label().spokenName() : QAccessibleWidget::text(t);
+    if (t != QAccessible::Name) return QAccessibleWidget::text(t);
+    return isValid() ? label().spokenName() : QString();
   }
   QAccessible::State state() const override {
     QAccessible::State state = QAccessibleWidget::state();
@@ -58,7 +63,7 @@ class LabelAccessible final : public QAccessibleWidget {
 
  private:
   LabelControl& label() const { return *static_cast<LabelControl*>(widget()); }
-  bool isLink() const { return label().spoken() == ui::Spoken::Link; }
+  bool isLink() const { return isValid() && label().spoken() == ui::Spoken::Link; }
 };
 
 QAccessibleInterface* Describe(const QString& /*className*/, QObject* object) {
