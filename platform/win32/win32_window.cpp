@@ -155,9 +155,11 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_KILLFOCUS:
       // A press on a button takes the focus from a link.
-      if (focusedLink_ != ui::WholeWindow && wParam && GetParent(reinterpret_cast<HWND>(wParam)) == window_) {
-        for (size_t i = 0; i < controls_.size(); ++i)
-          if (controls_[i].button == reinterpret_cast<HWND>(wParam)) focusControl(static_cast<int>(i));
+      for (size_t i = 0; i < controls_.size() && focusedLink_ != ui::WholeWindow; ++i) {
+        if (!wParam || controls_[i].button != reinterpret_cast<HWND>(wParam)) continue;
+        invalidate(focusBox(focusedLink_));
+        focusedLink_ = ui::WholeWindow;
+        raise([&](ui::WindowEvents& e) { e.onFocus(static_cast<int>(i)); });
       }
       return 0;
     case ClickLinkMessage: raise([&](ui::WindowEvents& e) { e.onClick(static_cast<int>(wParam)); }); return 0;
