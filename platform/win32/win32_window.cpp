@@ -1,6 +1,7 @@
 #include "win32_window.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -36,6 +37,10 @@ DWORD styleOf(const ui::WindowDesign& design) {
   if (design.titleBar) style |= WS_CAPTION | (design.controlBox ? WS_SYSMENU : 0);
   return style;
 }
+
+// A link's click, posted by a screen reader's default action so that it
+// runs from the message loop rather than inside the reader's call.
+constexpr UINT ClickLinkMessage = WM_APP + 1;
 
 BOOL CALLBACK hideWindow(HWND window, LPARAM) {
   wchar_t name[32];
@@ -84,6 +89,7 @@ Win32Window::Win32Window(const ui::WindowDesign& design, HandlerGuard& guard)
       SendMessageW(c.button, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
       if (d.takesFocus) focusButton_ = c.button;
     }
+    if (d.spoken != ui::Spoken::Hidden) spoken_.push_back(static_cast<int>(controls_.size()));
     controls_.push_back(std::move(c));
   }
   for (size_t i = 0; i < controls_.size(); ++i) updateTooltip(static_cast<int>(i));
@@ -100,6 +106,7 @@ void Win32Window::destroy() {
   if (!window_) return;
   for (size_t i = 0; i < design_.timers.size(); ++i) KillTimer(window_, i + 1);
   SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+  accessible_.reset();
   HWND window = window_;
   window_ = nullptr;
   DestroyWindow(window);
@@ -142,8 +149,35 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_SETFOCUS:
-      if (focusButton_) SetFocus(focusButton_);
+      // Back to the link that had the focus, or else to the button.
+      if (focusedLink_ != ui::WholeWindow) notify(EVENT_OBJECT_FOCUS, focusedLink_);
+      else if (focusButton_) SetFocus(focusButton_);
       return 0;
+    case WM_KILLFOCUS:
+      // A press on a button takes the focus from a link.
+      for (size_t i = 0; i < controls_.size() && focusedLink_ != ui::WholeWindow; ++i) {
+        if (!wParam || controls_[i].button != reinterpret_cast<HWND>(wParam)) continue;
+        invalidate(focusBox(focusedLink_));
+        focusedLink_ = ui::WholeWindow;
+        raise([&](ui::WindowEvents& e) { e.onFocus(static_cast<int>(i)); });
+      }
+      return 0;
+    case ClickLinkMessage: raise([&](ui::WindowEvents& e) { e.onClick(static_cast<int>(wParam)); }); return 0;
+    // The Menu key and Shift+F10 come with no point; a right press's point
+    // is handled as the press.
+    case WM_CONTEXTMENU:
+      if (GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) raise([](ui::WindowEvents& e) { e.onMenuKey(); });
+      return 0;
+    case WM_GETOBJECT:
+      if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) break;
+      if (!accessible_) {
+        // The object is handed over through COM: the thread joins a
+        // single-threaded apartment, so readers' calls arrive here in turn.
+        static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        (void)com;
+        accessible_ = std::make_unique<WindowAccessible>(window_, static_cast<AccessibleParts&>(*this));
+      }
+      return accessible_->answer(wParam);
     // Alt+F4 or the taskbar's close: closed by someone who can answer a
     // message box.
     case WM_CLOSE: raise([](ui::WindowEvents& e) { e.onClose(ui::CloseReason::ByUser); }); return 0;
@@ -153,8 +187,9 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENDSESSION:
       if (wParam) raise([](ui::WindowEvents& e) { e.onClose(ui::CloseReason::Unattended); });
       return 0;
-    default: return DefWindowProcW(window_, message, wParam, lParam);
+    default: break;
   }
+  return DefWindowProcW(window_, message, wParam, lParam);
 }
 
 void Win32Window::paint() {
@@ -175,6 +210,10 @@ void Win32Window::paint() {
       for (const Control& c : controls_) {
         RECT overlap;
         if (IntersectRect(&overlap, &c.box, &dirty)) paintControl(memory, c);
+      }
+      if (focusedLink_ != ui::WholeWindow) {
+        const RECT box = focusBox(focusedLink_);
+        DrawFocusRect(memory, &box);
       }
       BitBlt(dc, dirty.left, dirty.top, width, height, memory, dirty.left, dirty.top, SRCCOPY);
     }
@@ -367,9 +406,53 @@ void Win32Window::beginMoveByPress() {
 
 void Win32Window::setMenuChecked(int item, bool checked) { menuChecked_.at(static_cast<size_t>(item)) = checked; }
 
-void Win32Window::setSpokenName(int, std::string_view) {}
+void Win32Window::setSpokenName(int index, std::string_view name) {
+  Control& c = control(index);
+  if (c.spokenName == name) return;
+  c.spokenName = name;
+  notify(EVENT_OBJECT_NAMECHANGE, index);
+}
 
-void Win32Window::popupMenu(int item, ui::MenuPlace) {
+std::wstring Win32Window::accessibleName() const { return Widen(design_.spokenName); }
+
+AccessiblePart Win32Window::part(int index) const {
+  const Control& c = controls_[static_cast<size_t>(spoken_.at(static_cast<size_t>(index)))];
+  const ui::Spoken spoken = c.design->spoken;
+  AccessiblePart part{.name = spoken == ui::Spoken::Reading ? Widen(c.spokenName) : c.text, .box = c.box,
+                      .window = c.button};
+  if (spoken == ui::Spoken::Link) {
+    part.role = ROLE_SYSTEM_LINK;
+    part.focusable = true;
+    part.focused = focusedLink_ == spoken_[static_cast<size_t>(index)] && GetFocus() == window_;
+  } else if (c.button) {
+    part.role = ROLE_SYSTEM_PUSHBUTTON;
+    part.focusable = true;
+    part.focused = GetFocus() == c.button;
+  }
+  return part;
+}
+
+bool Win32Window::activatePart(int index) {
+  const int control = spoken_.at(static_cast<size_t>(index));
+  const Control& c = controls_[static_cast<size_t>(control)];
+  if (c.button) return PostMessageW(c.button, BM_CLICK, 0, 0) != 0;
+  if (c.design->spoken != ui::Spoken::Link) return false;
+  return PostMessageW(window_, ClickLinkMessage, static_cast<WPARAM>(control), 0) != 0;
+}
+
+LONG Win32Window::childIdOf(int index) const {
+  const auto at = std::find(spoken_.begin(), spoken_.end(), index);
+  return at == spoken_.end() ? 0 : static_cast<LONG>(at - spoken_.begin()) + 1;
+}
+
+// Only once a screen reader has asked for the window's object: before that
+// nobody could make sense of the event, and it costs a call into user32.
+void Win32Window::notify(DWORD event, int index) const {
+  if (!accessible_) return;
+  if (const LONG child = childIdOf(index)) NotifyWinEvent(event, window_, OBJID_CLIENT, child);
+}
+
+void Win32Window::popupMenu(int item, ui::MenuPlace place) {
   const auto& items = design_.menu;
   const int level = items[static_cast<size_t>(item)].level;
   HMENU menu = CreatePopupMenu();
@@ -381,8 +464,17 @@ void Win32Window::popupMenu(int item, ui::MenuPlace) {
     }
     AppendMenuW(menu, MF_STRING | (menuChecked_[i] ? MF_CHECKED : 0), i + 1, Widen(items[i].caption).c_str());
   }
+  // From a key, below the window's bottom-left corner: the pointer may be
+  // anywhere. TrackPopupMenu keeps the arrows, Enter and Escape.
   POINT at;
-  GetCursorPos(&at);
+  if (place == ui::MenuPlace::AtWindow) {
+    RECT client;
+    GetClientRect(window_, &client);
+    at = POINT{0, client.bottom};
+    ClientToScreen(window_, &at);
+  } else {
+    GetCursorPos(&at);
+  }
   const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window_, nullptr);
   // Without it the menu stays open when the user clicks elsewhere.
   PostMessageW(window_, WM_NULL, 0, 0);
@@ -422,7 +514,62 @@ void Win32Window::mouse(UINT message, LPARAM lParam) {
 }
 
 bool Win32Window::dialogMessage(MSG& message) {
-  return focusButton_ && window_ && IsDialogMessageW(window_, &message);
+  if (!focusButton_ || !window_) return false;
+  // The links are painted, not windows: their keys are handled here, before
+  // the dialog manager, which knows only the buttons.
+  if (message.message == WM_KEYDOWN && (message.hwnd == window_ || IsChild(window_, message.hwnd))) {
+    if (message.wParam == VK_TAB) {
+      moveFocus(GetKeyState(VK_SHIFT) < 0);
+      return true;
+    }
+    if (focusedLink_ != ui::WholeWindow && (message.wParam == VK_RETURN || message.wParam == VK_SPACE)) {
+      // Once per press, not again while the key repeats.
+      const bool repeat = (message.lParam & (1L << 30)) != 0;
+      if (!repeat) raise([link = focusedLink_](ui::WindowEvents& e) { e.onClick(link); });
+      return true;
+    }
+  }
+  return IsDialogMessageW(window_, &message);
+}
+
+// The links and buttons in design order, round and round.
+void Win32Window::moveFocus(bool back) {
+  std::vector<int> stops;
+  int at = -1;
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    const Control& c = controls_[i];
+    if (!c.button && c.design->spoken != ui::Spoken::Link) continue;
+    const int index = static_cast<int>(i);
+    if (index == focusedLink_ || (c.button && GetFocus() == c.button)) at = static_cast<int>(stops.size());
+    stops.push_back(index);
+  }
+  if (stops.empty()) return;
+  const int count = static_cast<int>(stops.size());
+  const int next = at < 0 ? (back ? count - 1 : 0) : (at + (back ? count - 1 : 1)) % count;
+  focusControl(stops[static_cast<size_t>(next)]);
+}
+
+void Win32Window::focusControl(int index) {
+  const Control& c = controls_[static_cast<size_t>(index)];
+  if (focusedLink_ != ui::WholeWindow) invalidate(focusBox(focusedLink_));
+  if (c.button) {
+    focusedLink_ = ui::WholeWindow;
+    if (GetFocus() != c.button) SetFocus(c.button);
+  } else {
+    focusedLink_ = index;
+    invalidate(focusBox(index));
+    // Taking the focus back from a button announces the link itself.
+    if (GetFocus() == window_) notify(EVENT_OBJECT_FOCUS, index);
+    else SetFocus(window_);
+  }
+  raise([&](ui::WindowEvents& e) { e.onFocus(index); });
+}
+
+// The dotted frame around a link with the focus, just outside its text.
+RECT Win32Window::focusBox(int index) const {
+  RECT box = controls_[static_cast<size_t>(index)].box;
+  InflateRect(&box, 1, 1);
+  return box;
 }
 
 void Win32Window::centre() {

@@ -2,22 +2,26 @@
 // (labels, pictures, bars), real buttons, tooltips, timers and the popup
 // menu. It applies what the logic asks of it (ui::Window) and runs the
 // logic's events for its messages through the program's HandlerGuard.
+// Screen readers see its spoken parts through WindowAccessible; painted
+// links take the keyboard focus in turn with the buttons.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "runtime_error.h"
+#include "win32_accessible.h"
 #include "window.h"
 
 namespace platform::win32 {
 
-class Win32Window final : public ui::Window {
+class Win32Window final : public ui::Window, private AccessibleParts {
  public:
   Win32Window(const ui::WindowDesign& design, HandlerGuard& guard);
   ~Win32Window();
@@ -38,7 +42,8 @@ class Win32Window final : public ui::Window {
   HWND handle() const { return window_; }
   // The design's icon at the small icon size, or none.
   HICON icon() const { return smallIcon_; }
-  // Enter presses the button that takes the focus; Tab moves between buttons.
+  // Enter presses the button that takes the focus, or opens the link that
+  // has it, as does Space; Tab and Shift+Tab move among links and buttons.
   bool dialogMessage(MSG& message);
   // Centred on the primary screen's work area.
   void centre();
@@ -71,7 +76,19 @@ class Win32Window final : public ui::Window {
     HFONT font = nullptr;
     HWND button = nullptr;
     bool tooltipAdded = false;
+    std::string spokenName;  // a reading's, as the logic gave it
   };
+
+  std::wstring accessibleName() const override;
+  int partCount() const override { return static_cast<int>(spoken_.size()); }
+  AccessiblePart part(int index) const override;
+  bool activatePart(int index) override;
+  // A control's child id for screen readers, or 0 if it is not spoken.
+  LONG childIdOf(int index) const;
+  void notify(DWORD event, int index) const;
+  void moveFocus(bool back);
+  void focusControl(int index);
+  RECT focusBox(int index) const;
 
   static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -99,6 +116,9 @@ class Win32Window final : public ui::Window {
   std::vector<Control> controls_;
   std::vector<bool> menuChecked_;
   std::vector<std::pair<UINT, MessageAction>> extra_;
+  std::vector<int> spoken_;  // the controls screen readers hear of
+  std::unique_ptr<WindowAccessible> accessible_;  // once a reader has asked
+  int focusedLink_ = ui::WholeWindow;  // a painted link with the keyboard focus
   int pressedControl_ = ui::WholeWindow;
   bool pressed_ = false;
 };

@@ -4,7 +4,9 @@
 # temperature from an emulated chip and "--" where the port instructions
 # fault, the tray icon and its menu, a drag, pelmo.ini at quit and at the
 # next start, a second start, the About window and its links, a restarted
-# shell, a logoff, Alt+F4, and a missing resinfo.dll.
+# shell, a logoff, Alt+F4, and a missing resinfo.dll; what a screen reader
+# in another process learns through oleacc (reader_probe.exe), and the
+# keyboard's ways to the menu and the links.
 #   program_under_wine.sh SCREENSHOT_DIR
 set -euo pipefail
 shots=$(realpath -m "$1")
@@ -223,6 +225,30 @@ screenshot "$shots/wine-no-chip.png"
 (( $(temperature_height) <= 3 )) || fail "the temperature shows more than dashes"
 kill -0 "$program" || fail "the program ended at the port instructions' fault"
 
+echo "== a screen reader: the window ペルモ, its four readings named, a change announced once asked"
+# The probe rewrites the script itself (see reader_probe.cpp); a few seconds.
+timeout 40 "$wine_loader" "$win_build/reader_probe.exe" monitor "Z:$script" >"$work/reader.out" 2>&1 ||
+  fail "what a screen reader hears of the monitor window"
+cat "$work/reader.out"
+
+echo "== Shift+F10 on the focused window: the menu below it, chosen with the arrows and Enter"
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool key shift+F10
+sleep 0.6
+menu=$(xdotool search --onlyvisible --class pelmodesk.exe | grep -vx "$main" | head -n 1) || true
+[ -n "$menu" ] || fail "Shift+F10 opened no menu"
+read -r mx my < <(window_origin "$menu")
+[ "$mx $my" = "$ox $((oy + 39))" ] || fail "the menu at $mx $my, not below the window at $ox $oy"
+# The keys go to the window that opened it, which keeps the X focus; the
+# second item hides.
+xdotool key Down sleep 0.1 key Down
+screenshot "$shots/wine-menu-by-keys.png"
+xdotool key Return
+sleep 0.5
+mapped && fail "the menu's second item, chosen by keyboard, did not hide the window"
+press_icon 1
+mapped || fail "the window did not come back"
+
 echo "== the About window: hover highlight, both links reach the opener, OK closes it"
 press_icon 3
 choose 5
@@ -255,9 +281,38 @@ xdotool windowactivate --sync "$about" 2>/dev/null || true
 xdotool key Escape
 sleep 0.3
 xwininfo -id "$about" 2>/dev/null | grep -q IsViewable || fail "Escape closed the About window"
+
+echo "== About for a screen reader and the keyboard: texts, links as links, Tab to a link, Enter opens it"
+opened() { grep -cx "$1" "$work/opened" || true; }
+webs=$(opened https://example.org/pelmodesk/)
+mails=$(opened mailto:pmd@example.org)
+timeout 40 "$wine_loader" "$win_build/reader_probe.exe" about >"$work/reader-about.out" 2>&1 &
+probe=$!
+pids+=($probe)
+for _ in $(seq 150); do grep -q listening "$work/reader-about.out" && break; kill -0 "$probe" || break; sleep 0.1; done
+grep -q listening "$work/reader-about.out" || fail "what a screen reader hears of the About window"
+# The pointer off the links, so that only the focus highlights one.
+mail="120x14+$((ax + 72))+$((ay + 58))"
+xdotool mousemove $((ax + 200)) $((ay + 30)) sleep 0.3
+(( $(blue_in "$mail") < 5 )) || fail "the mail link is highlighted before it has the focus"
+xdotool key Tab
+for _ in $(seq 60); do grep -q focused "$work/reader-about.out" && break; kill -0 "$probe" || break; sleep 0.1; done
+grep -q focused "$work/reader-about.out" || fail "Tab from OK did not focus the mail link for a screen reader"
+screenshot "$shots/wine-about-focus.png"
+(( $(blue_in "$mail") >= 20 )) || fail "the mail link with the focus is not highlighted"
+for _ in $(seq 60); do (( $(opened https://example.org/pelmodesk/) > webs )) && break; sleep 0.1; done
+(( $(opened https://example.org/pelmodesk/) > webs )) || fail "a screen reader's action did not open the web link"
+xdotool key Return
+for _ in $(seq 60); do (( $(opened mailto:pmd@example.org) > mails )) && break; sleep 0.1; done
+(( $(opened mailto:pmd@example.org) > mails )) || fail "Enter on the mail link did not open it: $(cat "$work/opened")"
+xwininfo -id "$about" 2>/dev/null | grep -q IsViewable || fail "Enter on a link closed the About window"
+# Back to OK, whose Enter closes the window while the probe still holds its object.
+xdotool key shift+Tab
 xdotool key Return
 sleep 0.5
 xwininfo -id "$about" 2>/dev/null | grep -q IsViewable && fail "Enter did not close the About window"
+wait "$probe" || fail "what a screen reader hears of the About window, and after it closed"
+cat "$work/reader-about.out"
 
 echo "== Alt+F4 on the monitor window unloads it"
 xdotool windowactivate --sync "$main" 2>/dev/null || true
