@@ -79,6 +79,10 @@ class Win32Window final : public ui::Window, private AccessibleParts {
     std::string spokenName;  // a reading's, as the logic gave it
   };
 
+  // A link's click, posted by a screen reader's default action so that it
+  // runs from the message loop rather than inside the reader's call.
+  static constexpr UINT ClickLinkMessage = WM_APP + 1;
+
   std::wstring accessibleName() const override;
   int partCount() const override { return static_cast<int>(spoken_.size()); }
   AccessiblePart part(int index) const override;
