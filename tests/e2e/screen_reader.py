@@ -80,7 +80,8 @@ for _ in range(20):
 if names.count("CPU使用率 34 %") != 1 or any(n.startswith(("物理", "システム")) for n in names):
     fail("unchanged readings were announced again: %s" % names)
 
-print("== a second start hands the keyboard to the window; Shift+F10 opens the menu below it")
+print("== a second start hands the keyboard to the window; Shift+F10 opens the menu below it, Escape closes it,")
+print("   the Menu key opens it again, and the arrows and Enter reach about")
 subprocess.run(["xdotool", "mousemove", "700", "500"], check=True)
 # Another window has the keyboard first.
 other = subprocess.Popen(["xmessage", "-name", "elsewhere", "-center", "elsewhere"])
@@ -106,6 +107,11 @@ wx, wy, ww, wh = monitor.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
 mx, my, _, _ = first.parent.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
 if abs(mx - wx) > 4 or abs(my - (wy + wh)) > 4:
     fail("the menu opened at %d,%d, not below the window at %d,%d+%d" % (mx, my, wx, wy, wh))
+key("Escape")
+wait_for("Escape left the menu open", lambda: not first.parent.getState().contains(pyatspi.STATE_SHOWING))
+focus.clear()
+key("Menu")
+wait_for("the Menu key put the focus in no menu", lambda: [a for a in focus if a.getRoleName() == "menu item"])
 key("Down", "Down", "Down", "Down", "Return")
 
 print("== the About window reads in order, its links are links a Tab reaches")
