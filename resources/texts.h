@@ -18,8 +18,10 @@ inline constexpr std::string_view DegreesCelsius = "℃";
 inline constexpr std::string_view Percent = "%";
 inline constexpr std::string_view ValuePlaceholder = "100";  // until the first sample
 inline constexpr std::string_view NoReading = "--";  // no sensor behind the temperature
-// What a screen reader says for "--": the meaning, then this.
-inline constexpr std::string_view NoReadingSpoken = "測定できません";
+// What a screen reader says for "--": the meaning, then this. In words
+// apart, as the other readings' number and unit are: Orca reads a
+// window's labels when it takes the focus only if they have three words.
+inline constexpr std::string_view NoReadingSpoken = "は 測定できません";
 
 // Monitor window tooltips.
 inline constexpr std::string_view TemperatureTip = "CPU温度";

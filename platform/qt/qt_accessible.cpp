@@ -8,9 +8,11 @@
 namespace platform::qt {
 namespace {
 
+// A dialog rather than a frame: a screen reader reads a dialog's labels
+// aloud when it takes the focus, which is all the monitor window is for.
 class WindowAccessible final : public QAccessibleWidget {
  public:
-  explicit WindowAccessible(QtWindow* window) : QAccessibleWidget(window, QAccessible::Window) {}
+  explicit WindowAccessible(QtWindow* window) : QAccessibleWidget(window, QAccessible::Dialog) {}
 
   int childCount() const override { return static_cast<int>(spoken().size()); }
   QAccessibleInterface* child(int index) const override {

@@ -89,7 +89,7 @@ TEST_F(SamplingCycle, EachReadingIsSpokenAsShown) {
   EXPECT_EQ(window.spoken[TemperatureValue], "CPU温度 45 ℃");
   ports.answers = false;
   tick();
-  EXPECT_EQ(window.spoken[TemperatureValue], "CPU温度 測定できません");
+  EXPECT_EQ(window.spoken[TemperatureValue], "CPU温度 は 測定できません");
   EXPECT_EQ(window.spoken.size(), 4u);  // nothing else is named
 }
 

@@ -195,7 +195,7 @@ int Monitor(const char* script) {
     Expect(!p.object && p.role == ROLE_SYSTEM_STATICTEXT && Starts(p.name, starts[i]), "a reading's name or role");
     // The temperature is said in words where there is no chip; the others
     // as a number and its unit.
-    if (i == 0) Expect(p.name == L"CPU温度 測定できません", "the temperature without a chip");
+    if (i == 0) Expect(p.name == L"CPU温度 は 測定できません", "the temperature without a chip");
     else Expect(p.name.size() > 2 && p.name.compare(p.name.size() - 2, 2, L" %") == 0, "a percentage's unit");
   }
   Expect(tree.parts.size() == 4 && tree.parts[3].name == L"CPU使用率 37 %", "the CPU reading as scripted");
