@@ -14,7 +14,6 @@ namespace {
 // a tick.
 struct NullWindow final : ui::Window {
   void setText(int, std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
-  void setSpokenName(int, std::string_view name) override { benchmark::DoNotOptimize(name.data()); }
   void setTextColour(int, ui::Colour) override {}
   void setUnderline(int, bool) override {}
   void setWidth(int, float twips) override { benchmark::DoNotOptimize(twips); }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace ui {
@@ -31,9 +32,22 @@ enum class Picture : std::uint8_t { None, MonitorBackground, MonitorIcon, Logo }
 enum class Spoken : std::uint8_t {
   Text,     // read as its text or caption
   Hidden,   // decoration, or part of something said elsewhere: not in the tree
-  Reading,  // a live value: its name comes from the logic, and a change is announced
+  Reading,  // a live value, named from its ReadingWords; a change of value is announced
   Link,     // a link: reached with Tab, opened with Enter or Space as by a click
 };
+
+// The words a screen reader says around a reading's value: the meaning
+// before it and the unit after it ("CPU使用率 12 %"), or, when the value
+// shown is `noValue`, `noValueSpoken` in place of both.
+struct ReadingWords {
+  std::string_view meaning, unit, noValue, noValueSpoken;
+};
+
+inline std::string SpokenReading(const ReadingWords& words, std::string_view shown) {
+  std::string spoken = std::string(words.meaning).append(" ");
+  if (shown == words.noValue) return spoken.append(words.noValueSpoken);
+  return spoken.append(shown).append(" ").append(words.unit);
+}
 
 struct FontDesign {
   std::string_view face;
@@ -63,6 +77,7 @@ struct ControlDesign {
   Colour borderColour = WindowTextColour;  // shapes: one-pixel outline
   bool takesFocus = false;           // buttons
   Spoken spoken = Spoken::Text;
+  const ReadingWords* reading = nullptr;  // Spoken::Reading
 };
 
 struct TimerDesign {

@@ -30,14 +30,11 @@ enum class CloseReason {
 
 class Window {
  public:
-  // Texts are UTF-8.
+  // Texts are UTF-8. A reading's new text is announced to a listening
+  // screen reader, in its ReadingWords.
   virtual void setText(int control, std::string_view text) = 0;
   virtual void setTextColour(int control, Colour colour) = 0;
   virtual void setUnderline(int control, bool underline) = 0;
-  // What a screen reader says for a reading (a control the design marks
-  // Spoken::Reading). A new name is announced to whoever listens; the same
-  // name again is not.
-  virtual void setSpokenName(int control, std::string_view name) = 0;
   // Widths below zero are drawn as zero; the value is accepted all the same.
   virtual void setWidth(int control, float twips) = 0;
 

@@ -1,6 +1,6 @@
 // What Qt tells screen readers of the program's windows: each window by the
 // name its design gives, holding only the controls its design says are
-// spoken, in reading order; a reading by the name the logic gives it; a
+// spoken, in reading order; a reading by its value in its words; a
 // link as a link that can be pressed.
 #pragma once
 

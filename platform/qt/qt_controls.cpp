@@ -33,14 +33,8 @@ LabelControl::LabelControl(const ui::ControlDesign& design, const ui::FontDesign
 }
 
 QString LabelControl::spokenName() const {
-  const std::string& name = design_.spoken == ui::Spoken::Reading ? spokenName_ : text_;
+  const std::string name = design_.reading ? ui::SpokenReading(*design_.reading, text_) : text_;
   return QString::fromUtf8(name.data(), qsizetype(name.size()));
-}
-
-void LabelControl::setSpokenName(std::string_view name) {
-  if (name == spokenName_) return;
-  spokenName_.assign(name);
-  AnnounceNameChange(this);
 }
 
 bool LabelControl::setText(std::string_view text, QRegion* batch) {
@@ -60,6 +54,7 @@ bool LabelControl::setText(std::string_view text, QRegion* batch) {
     *batch += before | geometry();
   else
     update();
+  if (design_.reading) AnnounceNameChange(this);
   return true;
 }
 

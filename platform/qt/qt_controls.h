@@ -28,11 +28,9 @@ class LabelControl final : public QWidget {
   void setUnderline(bool underline);
 
   ui::Spoken spoken() const { return design_.spoken; }
-  // What a screen reader says for it: a reading's name as the logic gave
-  // it, or the text it shows.
+  // What a screen reader says for it: a reading's value in its words, or
+  // the text it shows. A reading's change is announced by setText.
   QString spokenName() const;
-  // Announced to a listening screen reader when it changes.
-  void setSpokenName(std::string_view name);
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -46,7 +44,6 @@ class LabelControl final : public QWidget {
   const ui::ControlDesign& design_;
   QPoint origin_;
   std::string text_;
-  std::string spokenName_;
   QStaticText laidOutText_;
   int lineHeight_ = 0;
   // A number label shows the same few dozen texts over and over: their

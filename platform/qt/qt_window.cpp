@@ -300,12 +300,6 @@ void QtWindow::setMenuChecked(int item, bool checked) {
   action->setChecked(checked);
 }
 
-void QtWindow::setSpokenName(int control, std::string_view name) {
-  QWidget* widget = this->control(control);  // checks the index
-  if (design_.controls[static_cast<size_t>(control)].kind == ui::ControlKind::Label)
-    static_cast<LabelControl*>(widget)->setSpokenName(name);
-}
-
 void QtWindow::popupMenu(int item, ui::MenuPlace place) {
   QMenu* popup = menu(item);
   if (!popup) return;

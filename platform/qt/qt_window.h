@@ -33,7 +33,6 @@ class QtWindow final : public QWidget, public ui::Window {
   }
 
   void setText(int control, std::string_view text) override;
-  void setSpokenName(int control, std::string_view name) override;
   void setTextColour(int control, ui::Colour colour) override;
   void setUnderline(int control, bool underline) override;
   void setWidth(int control, float twips) override;

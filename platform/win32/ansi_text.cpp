@@ -26,6 +26,7 @@ std::string fromWide(std::wstring_view wide, unsigned codePage) {
 }  // namespace
 
 std::wstring Widen(std::string_view utf8) { return toWide(utf8, CP_UTF8); }
+std::string Utf8(std::wstring_view wide) { return fromWide(wide, CP_UTF8); }
 std::string Utf8ToAnsi(std::string_view utf8, unsigned codePage) { return fromWide(Widen(utf8), codePage); }
 
 }  // namespace platform::win32

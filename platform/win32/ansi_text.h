@@ -11,6 +11,7 @@ namespace platform::win32 {
 inline constexpr unsigned SystemAnsi = 0;  // CP_ACP
 
 std::wstring Widen(std::string_view utf8);
+std::string Utf8(std::wstring_view wide);
 // Characters the code page lacks become '?'.
 std::string Utf8ToAnsi(std::string_view utf8, unsigned codePage = SystemAnsi);
 

@@ -329,6 +329,8 @@ void Win32Window::setText(int index, std::string_view text) {
     return;
   }
   changed(index, [&](Control& changing) { changing.text = std::move(wide); });
+  // A reading's name is its text in its words: it changed with it.
+  if (c.design->reading) notify(EVENT_OBJECT_NAMECHANGE, index);
 }
 
 void Win32Window::setTextColour(int index, ui::Colour colour) {

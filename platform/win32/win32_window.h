@@ -50,7 +50,6 @@ class Win32Window final : public ui::Window, private AccessibleParts {
   void destroy();
 
   void setText(int control, std::string_view text) override;
-  void setSpokenName(int control, std::string_view name) override;
   void setTextColour(int control, ui::Colour colour) override;
   void setUnderline(int control, bool underline) override;
   void setWidth(int control, float twips) override;
@@ -76,7 +75,6 @@ class Win32Window final : public ui::Window, private AccessibleParts {
     HFONT font = nullptr;
     HWND button = nullptr;
     bool tooltipAdded = false;
-    std::string spokenName;  // a reading's, as the logic gave it
   };
 
   // A link's click, posted by a screen reader's default action so that it

@@ -8,20 +8,13 @@
 
 namespace platform::win32 {
 
-void Win32Window::setSpokenName(int index, std::string_view name) {
-  Control& c = control(index);
-  if (c.spokenName == name) return;
-  c.spokenName = name;
-  notify(EVENT_OBJECT_NAMECHANGE, index);
-}
-
 std::wstring Win32Window::accessibleName() const { return Widen(design_.spokenName); }
 
 AccessiblePart Win32Window::part(int index) const {
   const Control& c = controls_[static_cast<size_t>(spoken_.at(static_cast<size_t>(index)))];
   const ui::Spoken spoken = c.design->spoken;
-  AccessiblePart part{.name = spoken == ui::Spoken::Reading ? Widen(c.spokenName) : c.text, .box = c.box,
-                      .window = c.button};
+  AccessiblePart part{.name = c.design->reading ? Widen(ui::SpokenReading(*c.design->reading, Utf8(c.text))) : c.text,
+                      .box = c.box, .window = c.button};
   if (spoken == ui::Spoken::Link) {
     part.role = ROLE_SYSTEM_LINK;
     part.focusable = true;

@@ -27,11 +27,16 @@ using Journal = std::vector<std::string>;
 
 class Window final : public ui::Window {
  public:
-  explicit Window(Journal& journal, const ui::WindowDesign& design = monitor::Design) : journal_(journal) {
-    for (size_t i = 0; i < design.controls.size(); ++i) texts[static_cast<int>(i)] = std::string(design.controls[i].caption);
+  explicit Window(Journal& journal, const ui::WindowDesign& design = monitor::Design)
+      : design_(design), journal_(journal) {
+    for (size_t i = 0; i < design.controls.size(); ++i) setText(static_cast<int>(i), design.controls[i].caption);
   }
-  void setText(int control, std::string_view text) override { texts[control] = std::string(text); }
-  void setSpokenName(int control, std::string_view name) override { spoken[control] = std::string(name); }
+  // What a screen reader hears of a reading follows its text.
+  void setText(int control, std::string_view text) override {
+    texts[control] = std::string(text);
+    if (const ui::ReadingWords* words = design_.controls[static_cast<size_t>(control)].reading)
+      spoken[control] = ui::SpokenReading(*words, text);
+  }
   void setTextColour(int control, ui::Colour colour) override { colours[control] = colour; }
   void setUnderline(int control, bool underline) override { underlines[control] = underline; }
   void setWidth(int control, float twips) override { widths[control] = twips; }
@@ -68,6 +73,7 @@ class Window final : public ui::Window {
   std::function<void()> onPopup;  // what the user chooses in the menu
 
  private:
+  const ui::WindowDesign& design_;
   Journal& journal_;
 };
 

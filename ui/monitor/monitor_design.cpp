@@ -13,8 +13,8 @@ using ui::Rgb;
 
 constexpr FontDesign LabelFont{.face = texts::PGothic, .points = 9, .weight = 700, .charset = 128};
 
-// A screen reader hears each reading as one object, the value's, named by
-// the logic with the reading's meaning, number and unit; the caption and
+// A screen reader hears each reading as one object, the value's, named
+// with the reading's meaning, number and unit; the caption and
 // the unit beside it are not said again. The bars repeat the numbers and
 // are not said at all.
 constexpr ControlDesign label(std::string_view name, std::string_view caption, int left, int top, int width,
@@ -24,9 +24,18 @@ constexpr ControlDesign label(std::string_view name, std::string_view caption, i
           .spoken = ui::Spoken::Hidden};
 }
 
-constexpr ControlDesign value(std::string_view name, int left, int top) {
+constexpr ui::ReadingWords words(std::string_view meaning, std::string_view unit) {
+  return {.meaning = meaning, .unit = unit, .noValue = texts::NoReading, .noValueSpoken = texts::NoReadingSpoken};
+}
+constexpr ui::ReadingWords TemperatureWords = words(texts::TemperatureTip, texts::DegreesCelsius);
+constexpr ui::ReadingWords MemoryWords = words(texts::MemoryTip, texts::Percent);
+constexpr ui::ReadingWords ResourcesWords = words(texts::SystemResourcesTip, texts::Percent);
+constexpr ui::ReadingWords CpuWords = words(texts::CpuTip, texts::Percent);
+
+constexpr ControlDesign value(std::string_view name, int left, int top, const ui::ReadingWords& words) {
   ControlDesign design = label(name, texts::ValuePlaceholder, left, top, 330, Alignment::Right);
   design.spoken = ui::Spoken::Reading;
+  design.reading = &words;
   return design;
 }
 
@@ -40,16 +49,16 @@ constexpr ui::Colour Blue = Rgb(0, 0, 255);
 
 constexpr ControlDesign Controls[] = {
     label("temperatureCaption", texts::Temperature, 120, 120, 405, Alignment::Left, texts::TemperatureTip),
-    value("temperatureValue", 600, 120),
+    value("temperatureValue", 600, 120, TemperatureWords),
     label("temperatureUnit", texts::DegreesCelsius, 960, 120, 210),
     label("memoryCaption", texts::Memory, 120, 360, 435, Alignment::Left, texts::MemoryTip),
-    value("memoryValue", 600, 360),
+    value("memoryValue", 600, 360, MemoryWords),
     label("memoryUnit", texts::Percent, 960, 360, 120),
     label("resourcesCaption", texts::SystemResources, 1320, 360, 345, Alignment::Left, texts::SystemResourcesTip),
-    value("resourcesValue", 1800, 360),
+    value("resourcesValue", 1800, 360, ResourcesWords),
     label("resourcesUnit", texts::Percent, 2160, 360, 120),
     label("cpuCaption", texts::Cpu, 2520, 360, 405, Alignment::Left, texts::CpuTip),
-    value("cpuValue", 3000, 360),
+    value("cpuValue", 3000, 360, CpuWords),
     label("cpuUnit", texts::Percent, 3360, 360, 120),
     {.name = "logo", .kind = ControlKind::Image, .left = 2565, .top = 15, .width = 1050, .height = 300,
      .picture = ui::Picture::Logo, .stretch = true, .spoken = ui::Spoken::Hidden},

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
 #include <vector>
 #include <variant>
 
@@ -21,27 +20,6 @@ constexpr int UsedPercent(std::uint8_t freePercent) { return 100 - int{freePerce
 
 // Ten twips a percentage point: the bar's width.
 constexpr float BarWidth(int percent) { return static_cast<float>(percent * 10); }
-
-// How a screen reader hears a reading: its meaning, then the value and
-// unit as shown ("CPU使用率 12 %"), or that it cannot be measured.
-struct Reading {
-  Control value;
-  std::string_view meaning, unit;
-};
-constexpr Reading Readings[] = {
-    {TemperatureValue, texts::TemperatureTip, texts::DegreesCelsius},
-    {MemoryValue, texts::MemoryTip, texts::Percent},
-    {ResourcesValue, texts::SystemResourcesTip, texts::Percent},
-    {CpuValue, texts::CpuTip, texts::Percent},
-};
-
-std::string SpokenReading(Control value, std::string_view shown) {
-  const Reading& r = *std::find_if(std::begin(Readings), std::end(Readings),
-                                   [value](const Reading& each) { return each.value == value; });
-  std::string spoken = std::string(r.meaning).append(" ");
-  if (shown == texts::NoReading) return spoken.append(texts::NoReadingSpoken);
-  return spoken.append(shown).append(" ").append(r.unit);
-}
 
 // Where a saved position would leave the window on no screen at all (a
 // monitor since unplugged), a place on the primary screen instead.
@@ -100,8 +78,6 @@ void MonitorWindow::onOpen() {
   Placement saved = readSettings();
   KeepOnAScreen(saved.top, saved.left, Design.clientWidth, Design.clientHeight, session_.screens());
   window_.moveTo(static_cast<float>(saved.left), static_cast<float>(saved.top));
-  // Until the first tick the values show their placeholder.
-  for (const Reading& r : Readings) window_.setSpokenName(r.value, SpokenReading(r.value, texts::ValuePlaceholder));
   tray_.show(texts::ProductName);
   // Setting always-on-top shows the window.
   setAlwaysOnTop(saved.alwaysOnTop);
@@ -201,9 +177,9 @@ void MonitorWindow::onTick() {
   const int cpuBusy = stats_.cpuBusyPercent();
   const int memoryUsed = UsedPercent(stats_.memoryFreePercent());
 
-  showReading(ResourcesValue, NumberText(resourcesUsed));
-  showReading(MemoryValue, NumberText(memoryUsed));
-  showReading(CpuValue, NumberText(cpuBusy));
+  window_.setText(ResourcesValue, NumberText(resourcesUsed));
+  window_.setText(MemoryValue, NumberText(memoryUsed));
+  window_.setText(CpuValue, NumberText(cpuBusy));
   window_.setWidth(MemoryBar, BarWidth(memoryUsed));
   window_.setWidth(CpuBar, BarWidth(cpuBusy));
   window_.setWidth(ResourcesBar, BarWidth(resourcesUsed));
@@ -214,12 +190,7 @@ void MonitorWindow::showTemperature() {
   // Select the chip's temperature register, then read it at once.
   ports_.writePort(chip::IndexPort, chip::TemperatureRegister);
   const auto reading = static_cast<std::int16_t>(ports_.readPort(chip::DataPort));
-  showReading(TemperatureValue, ports_.chipAnswers() ? NumberText(reading) : std::string(texts::NoReading));
-}
-
-void MonitorWindow::showReading(Control value, const std::string& text) {
-  window_.setText(value, text);
-  window_.setSpokenName(value, SpokenReading(value, text));
+  window_.setText(TemperatureValue, ports_.chipAnswers() ? NumberText(reading) : std::string(texts::NoReading));
 }
 
 void MonitorWindow::onTimer(int timer) {

@@ -10,10 +10,9 @@
 // share of the CPU, turns free shares into percent used, and sets each
 // value's text and bar width on the window; the backend paints them. The
 // temperature is read from the chip's register through the port library.
-// Each value is also named for screen readers, with its meaning and unit.
+// A screen reader hears each value with its meaning and unit, as the
+// design's ReadingWords say.
 #pragma once
-
-#include <string>
 
 #include "about_window.h"
 #include "monitor_design.h"
@@ -77,8 +76,6 @@ class MonitorWindow final : public ui::WindowEvents, public platform::TrayEvents
 
  private:
   void showTemperature();
-  // A value's text, and what a screen reader says for it.
-  void showReading(Control value, const std::string& text);
   void setAlwaysOnTop(bool on);
   struct Placement {
     double top, left;
