@@ -1,9 +1,7 @@
 // pelmodesk: the monitor window, its logic, and the libraries and chip it
 // reads.
 #include <QApplication>
-#include <QSocketNotifier>
 #include <chrono>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -16,6 +14,7 @@
 #include "monitor_design.h"
 #include "monitor_window.h"
 #include "note.h"
+#include "other_starts.h"
 #include "qt_error_reporter.h"
 #include "qt_look.h"
 #include "qt_session.h"
@@ -53,9 +52,9 @@ int main(int argc, char** argv) {
   switch (claim.claim(texts::SettingsFile, std::chrono::seconds(5))) {
     case platform::linux_::DirectoryClaim::Outcome::Answered: return 0;
     case platform::linux_::DirectoryClaim::Outcome::Unanswered: platform::WriteNote(texts::OtherCopySilent); return 1;
-    default: break;
+    case platform::linux_::DirectoryClaim::Outcome::Unclaimed: platform::WriteNote(texts::RunningUnchecked); break;
+    case platform::linux_::DirectoryClaim::Outcome::Claimed: break;
   }
-  if (!claim.refused().empty()) platform::WriteNote(claim.refused() + std::string(texts::RuntimeDirectoryRefused));
   platform::qt::PrepareQtForATinyWindow();
   platform::qt::PreferX11OnWayland();
   platform::qt::ReportNoDisplayPlainly();
@@ -94,17 +93,9 @@ int main(int argc, char** argv) {
   platform::qt::SaveOnAbruptExit displayLoss(unattendedClose);
   window.raise([](ui::WindowEvents& e) { e.onOpen(); });
   if (guard.ending()) return 1;  // a run-time error while loading, already reported
-  // Taken in the event loop, inside a menu's or a box's loop too. A copy
-  // that is ending gives no answer: the new start then runs once it is gone.
-  std::unique_ptr<QSocketNotifier> otherStarts;
-  if (claim.listener() >= 0) {
-    otherStarts = std::make_unique<QSocketNotifier>(claim.listener(), QSocketNotifier::Read);
-    QObject::connect(otherStarts.get(), &QSocketNotifier::activated, [&] {
-      const bool showing = !guard.ending();
-      if (claim.takeRequest(showing) && showing)
-        window.raise([](ui::WindowEvents& e) { e.onAnotherStart(); });
-    });
-  }
+  const platform::qt::OtherStarts otherStarts(
+      claim, [&] { return !guard.ending(); },
+      [&] { window.raise([](ui::WindowEvents& e) { e.onAnotherStart(); }); });
   platform::qt::TrimMemoryAfterStartup();
   const int status = QApplication::exec();
   if (quitSignals.received()) unattendedClose();  // does nothing once the program is ending

@@ -68,9 +68,10 @@ inline constexpr std::string_view NoDisplay = "X11 または Wayland のディ�
 // A second start in the directory of a running copy that does not answer.
 inline constexpr std::string_view OtherCopySilent =
     "このディレクトリではペルモがすでに動いていますが、応答がありません。";
-// After the path of a runtime directory that is another user's or open to others.
-inline constexpr std::string_view RuntimeDirectoryRefused =
-    ": 自分だけのディレクトリ (所有者が自分で権限 0700) ではないため使いません。"
+// Where neither the settings directory's lock nor a socket for later starts
+// can be had (a file system without locks and no sockets).
+inline constexpr std::string_view RunningUnchecked =
+    "このディレクトリをロックできず、ソケットも作れないため、"
     "同じディレクトリで動いているペルモを確かめずに起動します。";
 
 // Start-up under a limit on open files too low to run (ulimit -n), followed

@@ -2,19 +2,21 @@
 // would each add an icon and the last to quit would overwrite the other's
 // place; a second start instead asks the running copy to show its window.
 //
-// The claim lives where only the user can reach it: the user's runtime
-// directory ($XDG_RUNTIME_DIR, else pelmodesk-UID under $TMPDIR or /tmp,
-// made for the purpose), used only when it is the user's own and closed to
-// everyone else. In it, named after the device and inode of the directory
-// the settings file is written in (where a symbolic link points, so links
-// to one file share it), a lock file that the running copy holds with flock
-// (the kernel drops it however the holder ends, SIGKILL too) and a socket
-// it listens on for the request to show. A copy that ends normally removes
-// both; a socket file a killed copy left is replaced by the next holder,
-// under the lock. Each end checks by
-// SO_PEERCRED that the other is the same user. Where no such directory can
-// be had, the program runs unclaimed: nothing another user holds may keep
-// it from starting.
+// The claim is the directory itself, nothing made for it: the running copy
+// holds an exclusive flock on the directory the settings file is written in
+// (where a symbolic link points, followed from the current directory with
+// openat, so neither the path's length nor the environment takes part). The
+// kernel drops the lock however the holder ends, SIGKILL too, and there is
+// no file that a cleaner could remove.
+//
+// A later start rings the holder's bell: a socket in the abstract namespace
+// named after the user and the directory's device and inode, which exists
+// only while its owner lives. Each end checks by SO_PEERCRED that the other
+// is the same user; a name another user took first is passed over for the
+// next of a few. Where the lock cannot be had (a file system without locks,
+// a directory the user cannot read, another user holding it), the bell
+// alone is the claim, since the lowest bell of this user's decides; only
+// where neither can be had does the program run unchecked, and says so.
 #pragma once
 
 #include <chrono>
@@ -29,7 +31,7 @@ class DirectoryClaim {
     Claimed,     // this copy runs; requests arrive on listener()
     Answered,    // a running copy was asked to show its window and agreed
     Unanswered,  // a running copy holds the directory but did not answer in time
-    Unclaimed,   // no claim could be made: run regardless
+    Unclaimed,   // neither the lock nor a bell could be had: run regardless
   };
 
   DirectoryClaim() = default;
@@ -43,22 +45,18 @@ class DirectoryClaim {
   // copy that is ending gives none, and the claim is tried again.
   Outcome claim(std::string_view name, std::chrono::milliseconds patience);
 
-  // The listening socket of a Claimed directory (close-on-exec), else -1.
+  // The listening socket (close-on-exec) while Claimed with a bell, else -1.
   int listener() const { return listener_; }
 
-  // Takes one waiting request, answers it when `willShow`, and closes it.
-  // False when none was waiting, or the asker was another user.
-  bool takeRequest(bool willShow);
-
-  // The runtime directory refused for being another user's or open to
-  // others (the claim then Unclaimed), else empty.
-  const std::string& refused() const { return refused_; }
+  // Takes the requests waiting (a bounded number, so that a stream of them
+  // cannot hold the event loop), answers each when `willShow`, and closes
+  // them. The number that came from this user; another user's are closed
+  // unanswered.
+  int takeRequests(bool willShow);
 
  private:
-  int lock_ = -1;
+  int directory_ = -1;  // the settings directory, locked while claimed
   int listener_ = -1;
-  std::string lockFile_, socket_;
-  std::string refused_;
 };
 
 }  // namespace platform::linux_

@@ -1,12 +1,15 @@
 // One copy per settings directory, with the running copy played by the
 // test: who answers, who keeps silent, a copy that is ending or was killed,
-// a link to the running copy's file from elsewhere, and runtime directories
-// that are not the user's own.
+// a link to the running copy's file from elsewhere (through a path longer
+// than PATH_MAX), starts whose environments differ, and another user who
+// holds the directory's lock or rings the bell.
 #include "directory_claim.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -14,11 +17,13 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <algorithm>
-#include <cstring>
+#include <cstddef>
+#include <cstdio>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <thread>
+
 
 namespace {
 
@@ -32,65 +37,105 @@ using namespace std::chrono_literals;
 std::thread answering(std::unique_ptr<DirectoryClaim>& running, bool willShow, bool endAfter) {
   return std::thread([&running, willShow, endAfter] {
     pollfd p{running->listener(), POLLIN, 0};
-    if (::poll(&p, 1, 1000) == 1 && running->takeRequest(willShow) && endAfter) running.reset();
+    if (::poll(&p, 1, 1000) == 1 && running->takeRequests(willShow) == 1 && endAfter) running.reset();
   });
 }
 
-// Scratch settings directories, a runtime directory of the user's own
-// ($XDG_RUNTIME_DIR) and a $TMPDIR, all under one scratch directory.
+// Where the running copy of this user listens for later starts in the
+// directory `st`: bell `k`, in the abstract namespace.
+struct Bell {
+  sockaddr_un address{AF_UNIX, {}};
+  socklen_t length;
+  Bell(const struct stat& st, int k) {
+    const int n = std::snprintf(address.sun_path + 1, sizeof address.sun_path - 1, "pelmodesk/%u/%llx:%llx/%d",
+                                ::getuid(), static_cast<unsigned long long>(st.st_dev),
+                                static_cast<unsigned long long>(st.st_ino), k);
+    length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + static_cast<size_t>(n));
+  }
+  const sockaddr* name() const { return reinterpret_cast<const sockaddr*>(&address); }
+};
+
+// Runs `body` in a child process as user nobody; returns once it wrote a
+// byte to the pipe it is given (or ended), and the child is killed at the
+// end of the test.
+struct AsNobody {
+  pid_t pid = -1;
+  explicit AsNobody(const std::function<void(int ready)>& body) {
+    int ready[2];
+    if (::pipe(ready) != 0) return;
+    pid = ::fork();
+    if (pid == 0) {
+      if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0) ::_exit(2);
+      body(ready[1]);
+      ::pause();
+      ::_exit(0);
+    }
+    char byte;
+    ::close(ready[1]);
+    (void)!::read(ready[0], &byte, 1);
+    ::close(ready[0]);
+  }
+  ~AsNobody() {
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+  }
+};
+
+// Scratch settings directories under one scratch directory.
 struct Claims : ::testing::Test {
-  fs::path home = fs::current_path(), scratch, runtime, tmp;
+  fs::path home = fs::current_path(), scratch;
   void SetUp() override {
     std::string pattern = (fs::temp_directory_path() / "pelmo-claim-XXXXXX").string();
     scratch = ::mkdtemp(pattern.data());
-    runtime = scratch / "run";
-    tmp = scratch / "tmp";
-    for (const fs::path& p : {runtime, tmp, scratch / "a", scratch / "b"}) fs::create_directory(p);
-    fs::permissions(runtime, fs::perms::owner_all);
-    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    ::setenv("TMPDIR", tmp.c_str(), 1);
+    for (const fs::path& p : {scratch / "a", scratch / "b"}) fs::create_directory(p);
     fs::current_path(scratch / "a");
   }
   void TearDown() override {
     fs::current_path(home);
-    ::unsetenv("XDG_RUNTIME_DIR");
-    ::unsetenv("TMPDIR");
     fs::remove_all(scratch);
-  }
-  std::vector<std::string> namesIn(const fs::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
   }
 };
 
-TEST_F(Claims, OneCopyPerDirectory) {
+TEST_F(Claims, OneCopyPerDirectoryWhateverTheEnvironment) {
+  ::setenv("XDG_RUNTIME_DIR", "/nonexistent", 1);
   auto running = std::make_unique<DirectoryClaim>();
   ASSERT_EQ(running->claim("pelmo.ini", 1s), Outcome::Claimed);
-  EXPECT_FALSE(running->takeRequest(true));  // nothing waiting: no wait either
+  EXPECT_EQ(running->takeRequests(true), 0);  // nothing waiting: no wait either
 
+  ::unsetenv("XDG_RUNTIME_DIR");
+  ::setenv("TMPDIR", scratch.c_str(), 1);
   DirectoryClaim later;
   std::thread copy = answering(running, true, false);
   EXPECT_EQ(later.claim("pelmo.ini", 2s), Outcome::Answered);
   copy.join();
+  ::unsetenv("TMPDIR");
   EXPECT_EQ(later.listener(), -1);
   EXPECT_EQ(later.claim("pelmo.ini", 200ms), Outcome::Unanswered);  // nobody takes the request
-  EXPECT_TRUE(running->takeRequest(true));  // taken late: the asker has gone, and that is no SIGPIPE
+  EXPECT_EQ(running->takeRequests(true), 1);  // taken late: the asker has gone, and that is no SIGPIPE
 
   copy = answering(running, false, true);  // ending: no answer, then gone
   EXPECT_EQ(later.claim("pelmo.ini", 2s), Outcome::Claimed);
   copy.join();
+  EXPECT_TRUE(fs::is_empty(scratch / "a"));  // the claim made no file
+}
 
+TEST_F(Claims, ALinkToTheFileClaimsItsDirectoryEvenFromAPathLongerThanPathMax) {
+  DirectoryClaim running;
+  ASSERT_EQ(running.claim("pelmo.ini", 1s), Outcome::Claimed);
+  // A working directory whose path no system call takes whole.
   fs::current_path(scratch / "b");
-  std::ofstream(scratch / "a" / "pelmo.ini") << "1\r\n2\r\n1\r\n";
-  fs::create_symlink(scratch / "a" / "pelmo.ini", "linked.ini");
+  const std::string step(200, 'd');
+  for (int depth = 0; depth < 25; ++depth) {
+    ASSERT_EQ(::mkdir(step.c_str(), 0700), 0);
+    ASSERT_EQ(::chdir(step.c_str()), 0);
+  }
+  fs::create_symlink(scratch / "a" / "pelmo.ini", "linked.ini");  // nothing there yet: followed all the same
   DirectoryClaim elsewhere;
-  EXPECT_EQ(elsewhere.claim("linked.ini", 200ms), Outcome::Unanswered);  // the same file, through a link
+  EXPECT_EQ(elsewhere.claim("linked.ini", 200ms), Outcome::Unanswered);
   EXPECT_EQ(elsewhere.claim("pelmo.ini", 1s), Outcome::Claimed);
 }
 
-TEST_F(Claims, AKilledCopyLeavesNothingThatHoldsTheNextStartAndAnEndedOneNothingAtAll) {
+TEST_F(Claims, AKilledCopyHoldsNothing) {
   int ready[2];
   ASSERT_EQ(::pipe(ready), 0);
   const pid_t killed = ::fork();
@@ -107,63 +152,44 @@ TEST_F(Claims, AKilledCopyLeavesNothingThatHoldsTheNextStartAndAnEndedOneNothing
   ::close(ready[0]);
   ::close(ready[1]);
   ASSERT_EQ(claimed, 'y');
-  const std::vector<std::string> left = namesIn(runtime);
-  EXPECT_EQ(left.size(), 2u);  // the lock and the socket, nobody listening
-
-  auto next = std::make_unique<DirectoryClaim>();
-  EXPECT_EQ(next->claim("pelmo.ini", 1s), Outcome::Claimed);
-  EXPECT_EQ(namesIn(runtime), left);
-  next.reset();
-  EXPECT_TRUE(namesIn(runtime).empty());
+  DirectoryClaim next;
+  EXPECT_EQ(next.claim("pelmo.ini", 1s), Outcome::Claimed);
 }
 
-TEST_F(Claims, ARuntimeDirectoryThatIsNotTheUsersOwnIsNotUsed) {
-  fs::permissions(runtime, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
-  DirectoryClaim claim;
-  ASSERT_EQ(claim.claim("pelmo.ini", 1s), Outcome::Claimed);
-  const fs::path fallback = tmp / ("pelmodesk-" + std::to_string(::getuid()));
-  EXPECT_EQ(fs::status(fallback).permissions(), fs::perms::owner_all);
-  EXPECT_TRUE(namesIn(runtime).empty());
-  EXPECT_TRUE(claim.refused().empty());
-
-  fs::current_path(scratch / "b");
-  fs::permissions(fallback, fs::perms::all);  // open to everyone: refused, and the program runs
-  DirectoryClaim refused;
-  EXPECT_EQ(refused.claim("pelmo.ini", 1s), Outcome::Unclaimed);
-  EXPECT_EQ(refused.refused(), fallback.string());
-  fs::remove_all(fallback);
-  fs::create_symlink(scratch / "b", fallback);  // a link to somewhere else: refused too
-  EXPECT_EQ(refused.claim("pelmo.ini", 1s), Outcome::Unclaimed);
-}
-
-TEST_F(Claims, ARequestFromAnotherUserIsNeitherAnsweredNorShown) {
-  if (::getuid() != 0) GTEST_SKIP() << "needs root to ask as another user";
-  DirectoryClaim running;
-  ASSERT_EQ(running.claim("pelmo.ini", 1s), Outcome::Claimed);
-  // A runtime directory opened up after the claim: the socket alone guards.
+TEST_F(Claims, AnotherUserCanNeitherStopAStartNorMakeTwoCopiesRun) {
+  if (::getuid() != 0) GTEST_SKIP() << "needs root to act as another user";
   fs::permissions(scratch, fs::perms::all);
-  fs::permissions(runtime, fs::perms::all);
-  std::string socket;
-  for (const std::string& name : namesIn(runtime))
-    if (name.ends_with(".socket")) socket = (runtime / name).string();
-  fs::permissions(socket, fs::perms::all);
-  const pid_t asker = ::fork();
-  if (asker == 0) {
-    if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0) ::_exit(2);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
+  fs::permissions(scratch / "a", fs::perms::all);
+  struct stat st {};
+  ASSERT_EQ(::stat(".", &st), 0);
+  // The directory's lock and the first two bells, taken first.
+  const Bell bells[] = {{st, 0}, {st, 1}, {st, 2}};
+  const AsNobody squatter([&](int ready) {
+    const int directory = ::open(".", O_RDONLY | O_DIRECTORY);
+    ::flock(directory, LOCK_EX);
+    for (int k = 0; k < 2; ++k) {
+      const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+      ::bind(fd, bells[k].name(), bells[k].length);
+      ::listen(fd, k);  // the first one's queue full at once
+    }
+    (void)!::write(ready, "y", 1);
+  });
+  auto running = std::make_unique<DirectoryClaim>();
+  ASSERT_EQ(running->claim("pelmo.ini", 1s), Outcome::Claimed);
+  DirectoryClaim later;
+  std::thread copy = answering(running, true, false);
+  EXPECT_EQ(later.claim("pelmo.ini", 2s), Outcome::Answered);
+  copy.join();
+
+  // Nobody's request is closed unanswered and is no request at all.
+  const AsNobody asker([&](int ready) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) ::_exit(3);
-    char answer = 0;
-    ::_exit(::read(fd, &answer, 1) == 1 ? 4 : 0);  // closed without a word
-  }
-  pollfd p{running.listener(), POLLIN, 0};
+    ::connect(fd, bells[2].name(), bells[2].length);
+    (void)!::write(ready, "y", 1);
+  });
+  pollfd p{running->listener(), POLLIN, 0};
   ASSERT_EQ(::poll(&p, 1, 2000), 1);
-  EXPECT_FALSE(running.takeRequest(true));
-  int status = -1;
-  ::waitpid(asker, &status, 0);
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(running->takeRequests(true), 0);
 }
 
 }  // namespace
