@@ -8,12 +8,17 @@
 #include <QApplication>
 #include <QSocketNotifier>
 #include <QWidget>
+#include <iterator>
+#include <utility>
 
 namespace platform::qt {
 namespace {
 
 int wakeFds[2] = {-1, -1};
 constexpr int Signals[] = {SIGINT, SIGTERM, SIGHUP};
+// Which of them this program handles: one ignored when it started stays
+// ignored (nohup ignores SIGHUP, a shell SIGINT for a job in the background).
+bool handled[std::size(Signals)] = {};
 
 extern "C" void onQuitSignal(int signal) {
   const char byte = static_cast<char>(signal);
@@ -45,11 +50,16 @@ QuitSignals::QuitSignals() {
   action.sa_handler = onQuitSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  for (int s : Signals) sigaction(s, &action, nullptr);
+  for (size_t i = 0; i < std::size(Signals); ++i) {
+    struct sigaction before {};
+    handled[i] = sigaction(Signals[i], nullptr, &before) == 0 && before.sa_handler != SIG_IGN &&
+                 sigaction(Signals[i], &action, nullptr) == 0;
+  }
 }
 
 QuitSignals::~QuitSignals() {
-  for (int s : Signals) signal(s, SIG_DFL);
+  for (size_t i = 0; i < std::size(Signals); ++i)
+    if (std::exchange(handled[i], false)) signal(Signals[i], SIG_DFL);
   delete notifier_;
   notifier_ = nullptr;
   for (int& fd : wakeFds) {
