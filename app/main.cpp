@@ -90,7 +90,10 @@ int main(int argc, char** argv) {
     window.raise([](ui::WindowEvents& e) { e.onClose(ui::CloseReason::Unattended); });
   };
   platform::qt::QuitSignals quitSignals;
-  platform::qt::SaveOnAbruptExit displayLoss(unattendedClose);
+  platform::qt::SaveOnAbruptExit displayLoss([&] {
+    unattendedClose();
+    return monitor.settingsLost() ? 1 : 0;
+  });
   window.raise([](ui::WindowEvents& e) { e.onOpen(); });
   if (guard.ending()) return 1;  // a run-time error while loading, already reported
   const platform::qt::OtherStarts otherStarts(

@@ -2,6 +2,8 @@
 // connection to the display breaks (the server died, the session ended
 // under the program). The function given here runs then, from exit, to
 // save what would otherwise be lost; nothing it calls may touch a window.
+// Its result is the status the program ends with: a display that went away
+// is no failure of the program's when the settings were saved.
 #pragma once
 
 #include <functional>
@@ -10,7 +12,7 @@ namespace platform::qt {
 
 class SaveOnAbruptExit {
  public:
-  explicit SaveOnAbruptExit(std::function<void()> save);
+  explicit SaveOnAbruptExit(std::function<int()> save);
   // An ordinary end saves by itself: from here on exit runs nothing.
   ~SaveOnAbruptExit();
   SaveOnAbruptExit(const SaveOnAbruptExit&) = delete;
