@@ -2,13 +2,14 @@
 // reads.
 #include <QApplication>
 #include <chrono>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "abrupt_exit.h"
 #include "about_window.h"
 #include "board_ports.h"
-#include "descriptors.h"
+#include "start_limits.h"
 #include "directory_claim.h"
 #include "dl_loader.h"
 #include "monitor_design.h"
@@ -36,6 +37,24 @@ namespace {
 // the accessibility bus, a platform theme).
 constexpr int DescriptorsNeeded = 29;
 
+// Threads besides the main one at the busiest moment of start-up (the font
+// configuration's reader, Qt's X reader and its D-Bus connection), and the
+// memory the program maps after main besides their stacks: about 14 MB,
+// measured once the window was shown; the rest is for the About window,
+// menus and a screen reader.
+constexpr int ThreadsNeeded = 3;
+constexpr std::size_t MemoryNeeded = 24 << 20;
+
+std::string_view ShortageText(platform::linux_::Shortage shortage) {
+  using platform::linux_::Shortage;
+  switch (shortage) {
+    case Shortage::Processes: return texts::TooFewProcesses;
+    case Shortage::AddressSpace: return texts::TooLittleAddressSpace;
+    case Shortage::Data: return texts::TooLittleData;
+    default: return texts::NoThreads;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -54,6 +73,11 @@ int main(int argc, char** argv) {
     case platform::linux_::DirectoryClaim::Outcome::Unanswered: platform::WriteNote(texts::OtherCopySilent); return 1;
     case platform::linux_::DirectoryClaim::Outcome::Unclaimed: platform::WriteNote(texts::RunningUnchecked); break;
     case platform::linux_::DirectoryClaim::Outcome::Claimed: break;
+  }
+  if (const auto shortage = platform::linux_::StartupShortage(ThreadsNeeded, MemoryNeeded);
+      shortage != platform::linux_::Shortage::None) {
+    platform::WriteNote(ShortageText(shortage));
+    return 1;
   }
   platform::qt::PrepareQtForATinyWindow();
   platform::qt::PreferX11OnWayland();

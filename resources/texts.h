@@ -78,6 +78,12 @@ inline constexpr std::string_view RunningUnchecked =
 // by the lowest limit that runs and TooFewDescriptorsEnd.
 inline constexpr std::string_view TooFewDescriptors = "開けるファイルの数の上限 (ulimit -n) が低すぎるため起動できません。";
 inline constexpr std::string_view TooFewDescriptorsEnd = " 以上にしてください。";
+// Start-up under a limit that leaves no room for the program's threads or
+// memory.
+inline constexpr std::string_view TooFewProcesses = "動かせるプロセスの数の上限 (ulimit -u) が低すぎるため起動できません。";
+inline constexpr std::string_view TooLittleAddressSpace = "使えるメモリの上限 (ulimit -v) が低すぎるため起動できません。";
+inline constexpr std::string_view TooLittleData = "データ領域の上限 (ulimit -d) が低すぎるため起動できません。";
+inline constexpr std::string_view NoThreads = "スレッドを作れないため起動できません。";
 
 // The settings file. A report reads, for example:
 //   pelmo.ini: 2 行目の左端位置「abc」は数値ではありません。既定の位置で起動します。

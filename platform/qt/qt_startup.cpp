@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <system_error>
 #include <vector>
 
 #include "note.h"
@@ -84,7 +85,13 @@ void NoteWaylandLimits() {
 
 // Fontconfig keeps the first configuration that finishes loading; Qt's own
 // FcInit() then finds it ready.
-FontConfigInAdvance::FontConfigInAdvance() : reader_([] { FcInit(); }) {}
+FontConfigInAdvance::FontConfigInAdvance() {
+  try {
+    reader_ = std::thread([] { FcInit(); });
+  } catch (const std::system_error&) {
+    FcInit();  // no thread to be had: read it here, only later
+  }
+}
 
 void FontConfigInAdvance::wait() {
   if (reader_.joinable()) reader_.join();
