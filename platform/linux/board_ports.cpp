@@ -5,8 +5,6 @@
 #endif
 
 #include <charconv>
-#include <fstream>
-#include <sstream>
 
 #include "hwmon.h"
 
@@ -103,12 +101,10 @@ BoardPorts::BoardPorts(BoundPortLibrary& library, std::filesystem::path sysfsRoo
 
 bool BoardPorts::direct() {
   if (!direct_) {
-    std::ifstream in(procIoports_);
-    std::stringstream text;
-    text << in.rdbuf();
+    PreadFile ioports(procIoports_.string(), 65536);
     // Granted ports with nothing behind them (an empty ISA bus reads 0xFF)
     // would show -1 as a temperature: the virtual chip stands in.
-    direct_ = !PortsClaimed(text.str(), chip::IndexPort, chip::DataPort) && portsGranted_() &&
+    direct_ = !PortsClaimed(ioports.read(), chip::IndexPort, chip::DataPort) && portsGranted_() &&
               indexRegisterAnswers(library_, chip::IndexPort);
   }
   return *direct_;

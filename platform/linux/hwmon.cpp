@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "pread_file.h"
 
 namespace platform::linux_ {
 namespace {
@@ -12,10 +13,9 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string firstLine(const fs::path& file) {
-  std::ifstream in(file);
-  std::string line;
-  std::getline(in, line);
-  return line;
+  PreadFile in(file.string(), 256);
+  const std::string_view text = in.read();
+  return std::string(text.substr(0, text.find('\n')));
 }
 
 bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }

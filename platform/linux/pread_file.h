@@ -17,8 +17,9 @@ class PreadFile {
   PreadFile& operator=(const PreadFile&) = delete;
   ~PreadFile();
 
-  // The file's text, or an empty view when it cannot be read. Valid until
-  // the next read. A file that could not be opened is tried again.
+  // The file's text, or an empty view when it cannot be read (or is no file
+  // that can be read from its start). Valid until the next read. A file that
+  // could not be opened is tried again.
   std::string_view read();
   const std::string& path() const { return path_; }
 

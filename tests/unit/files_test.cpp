@@ -1,11 +1,14 @@
 // The settings file on a real file system, by bare name in a scratch
 // directory: what is read, where a save writes, what it refuses.
 #include "files.h"
+#include "pread_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -69,6 +72,12 @@ TEST_F(SettingsOnDisk, OnlyARegularFileIsRead) {
   read = ReadWholeFile("pelmo.ini");
   EXPECT_EQ(read.status, FileRead::Status::Ok);
   EXPECT_EQ(read.text, "1\r\n2\r\n3\r\n");
+}
+
+TEST_F(SettingsOnDisk, AKernelFileThatIsAFifoReadsAsNothingAtOnce) {
+  ASSERT_EQ(::mkfifo("stat", 0644), 0);  // as a bind mount over /proc/stat may make it
+  platform::linux_::PreadFile stat((scratch / "stat").string());
+  EXPECT_TRUE(stat.read().empty());
 }
 
 TEST_F(SettingsOnDisk, AFileNotOpenedForWantOfDescriptorsIsUnavailableNotRejected) {
