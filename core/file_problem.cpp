@@ -14,6 +14,7 @@ std::string ReasonText(const FileProblem& problem) {
     case FileProblem::Kind::IsADirectory: return std::string(texts::ReasonIsADirectory);
     case FileProblem::Kind::NotARegularFile: return std::string(texts::ReasonNotARegularFile);
     case FileProblem::Kind::TooLarge: return std::string(texts::ReasonTooLarge);
+    case FileProblem::Kind::LinkLoop: return std::string(texts::ReasonLinkLoop);
     case FileProblem::Kind::Other: break;
   }
   return problem.systemText;

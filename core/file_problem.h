@@ -18,6 +18,7 @@ struct FileProblem {
     IsADirectory,
     NotARegularFile,     // a FIFO, a socket, a device
     TooLarge,            // larger than any settings file can be
+    LinkLoop,            // symbolic links that lead round in a circle
     Other,
   };
   Kind kind = Kind::None;

@@ -115,6 +115,7 @@ inline constexpr std::string_view ReasonNoSpace = "ディスクの空き容量�
 inline constexpr std::string_view ReasonIsADirectory = "ディレクトリです";
 inline constexpr std::string_view ReasonNotARegularFile = "通常のファイルではありません";
 inline constexpr std::string_view ReasonTooLarge = "設定ファイルとしては大きすぎます (1 MiB 超)";
+inline constexpr std::string_view ReasonLinkLoop = "シンボリックリンクが循環しています";
 
 // Said once at start on a Wayland session without X11.
 inline constexpr std::string_view WaylandLimits =

@@ -158,6 +158,8 @@ FileProblem ProblemOf(int error) {
     case ENOSPC:
     case EDQUOT: return failure(Kind::NoSpace);
     case EISDIR: return failure(Kind::IsADirectory);
+    case ENXIO: return failure(Kind::NotARegularFile);  // a socket, or a device without its driver
+    case ELOOP: return failure(Kind::LinkLoop);
     case EFBIG: return failure(Kind::TooLarge);
     default: return {Kind::Other, std::strerror(error)};
   }

@@ -67,6 +67,18 @@ TEST_F(SettingsOnDisk, OnlyARegularFileIsRead) {
   fs::remove("pelmo.ini");
   put("big", std::string((1 << 20) + 1, '7'));
   EXPECT_EQ(ReadWholeFile("big").problem.kind, Kind::TooLarge);
+  // A socket, and links in a circle: said in Japanese, never as the system says it.
+  fs::create_symlink("loop.ini", "pelmo.ini");
+  fs::create_symlink("pelmo.ini", "loop.ini");
+  EXPECT_EQ(ReadWholeFile("pelmo.ini").problem.kind, Kind::LinkLoop);
+  EXPECT_EQ(ReplaceWholeFile("pelmo.ini", "new", OldFile::Replace).kind, Kind::LinkLoop);
+  fs::remove("pelmo.ini");
+  const int unix = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{AF_UNIX, "pelmo.ini"};
+  ASSERT_EQ(::bind(unix, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  EXPECT_EQ(ReadWholeFile("pelmo.ini").problem.kind, Kind::NotARegularFile);
+  ::close(unix);
+  fs::remove("pelmo.ini");
   put("real.ini", "1\r\n2\r\n3\r\n");
   fs::create_symlink("real.ini", "pelmo.ini");
   read = ReadWholeFile("pelmo.ini");

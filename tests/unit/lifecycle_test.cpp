@@ -74,13 +74,17 @@ TEST_F(Lifecycle, AFileThatCannotBeReadIsSaidInJapaneseAndKeptWhereItCanBe) {
   logic.onMenuItem(QuitItem);
   EXPECT_EQ(journal.front(), "write pelmo.ini keeping a backup");
 
-  // A FIFO is not moved aside: the save fails and says so.
+  // A FIFO or a socket is not moved aside: the save fails and says so.
   fake::Monitor fifo;
   fifo.session.readFailure = {Kind::NotARegularFile, {}};
   fifo.logic.onOpen();
   EXPECT_EQ(fifo.session.warnings.back(), "pelmo.ini: 通常のファイルではありません。既定の位置で起動します。");
   fifo.logic.onMenuItem(QuitItem);
   EXPECT_EQ(fifo.journal.front(), "write pelmo.ini");
+  fake::Monitor loop;  // links in a circle: no backup can be kept of them either
+  loop.session.readFailure = {Kind::LinkLoop, {}};
+  loop.logic.onOpen();
+  EXPECT_EQ(loop.session.warnings.back(), "pelmo.ini: シンボリックリンクが循環しています。既定の位置で起動します。");
 
   // Not opened at all (no descriptor to spare): nothing is known of the
   // file, so nothing is kept aside and nothing is written over it.

@@ -54,10 +54,12 @@ MonitorWindow::Placement MonitorWindow::readSettings() {
   }
   if (file.status == platform::FileRead::Status::Failed) {
     problem = platform::ReasonText(file.problem);
-    // A directory or a FIFO in the file's place is not moved aside: the
+    // A directory, a FIFO or a socket in the file's place, or links that
+    // lead round in a circle, are not moved aside (nor promised to be): the
     // save at quit fails and says so instead.
     using Kind = platform::FileProblem::Kind;
-    keepRejected_ = file.problem.kind != Kind::IsADirectory && file.problem.kind != Kind::NotARegularFile;
+    keepRejected_ = file.problem.kind != Kind::IsADirectory && file.problem.kind != Kind::NotARegularFile &&
+                    file.problem.kind != Kind::LinkLoop;
   } else {
     const auto parsed = ParseSettings(file.text);
     if (const auto* s = std::get_if<Settings>(&parsed)) return {double(s->top), double(s->left), s->alwaysOnTop};
