@@ -3,6 +3,12 @@
 namespace platform {
 
 void* LazyLibrary::entryPoint(const char* name) {
+  void* address = optionalEntryPoint(name);
+  if (!address) throw RuntimeError(ErrorNumber::EntryPointNotFound, std::string(name) + " / " + fileName_);
+  return address;
+}
+
+void* LazyLibrary::optionalEntryPoint(const char* name) {
   if (!handle_) {
     LibraryLoader::Opened opened = loader_.open(fileName_.c_str());
     if (!opened.handle) {
@@ -11,9 +17,7 @@ void* LazyLibrary::entryPoint(const char* name) {
     }
     handle_ = opened.handle;
   }
-  void* address = loader_.find(handle_, name);
-  if (!address) throw RuntimeError(ErrorNumber::EntryPointNotFound, std::string(name) + " / " + fileName_);
-  return address;
+  return loader_.find(handle_, name);
 }
 
 }  // namespace platform

@@ -44,6 +44,8 @@ class LazyLibrary {
 
   // Loads the library if this is its first use, then finds `name` in it.
   void* entryPoint(const char* name);
+  // The same for a function a library may lack: null where it does.
+  void* optionalEntryPoint(const char* name);
 
  private:
   LibraryLoader& loader_;

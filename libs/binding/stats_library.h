@@ -10,6 +10,10 @@
 
 namespace platform {
 
+// The readings a library has taken at all, or'd; a reading it never took
+// (where the system hides its counters) is shown as unknown.
+enum ReadingKnown : std::uint8_t { MemoryKnown = 1, CpuKnown = 2, ResourcesKnown = 4, AllReadingsKnown = 7 };
+
 class StatsLibrary {
  public:
   // The free share of system resources, 0..100 (a library may say more).
@@ -18,6 +22,8 @@ class StatsLibrary {
   virtual void startCpuSample() = 0;
   virtual std::uint8_t cpuBusyPercent() = 0;     // busy share, 0..100
   virtual std::uint8_t memoryFreePercent() = 0;  // free share of physical memory, 0..100
+  // ReadingKnown bits, after the readings of a tick.
+  virtual std::uint8_t knownReadings() { return AllReadingsKnown; }
 
  protected:
   ~StatsLibrary() = default;
@@ -44,9 +50,19 @@ class BoundStatsLibrary final : public StatsLibrary {
   void startCpuSample() override { getCpuStart_(); }
   std::uint8_t cpuBusyPercent() override { return getCpuUsage_(); }
   std::uint8_t memoryFreePercent() override { return memoryLoad_(); }
+  std::uint8_t knownReadings() override {
+    // A library without the function has every reading.
+    if (!knownLookedUp_)
+      readingsKnown_ = reinterpret_cast<ReadingsKnownFn>(library_.optionalEntryPoint("ReadingsKnown"));
+    knownLookedUp_ = true;
+    return readingsKnown_ ? readingsKnown_() : std::uint8_t{AllReadingsKnown};
+  }
 
  private:
+  using ReadingsKnownFn = std::uint8_t(PLATFORM_LIBCALL*)();
   LazyLibrary library_;
+  ReadingsKnownFn readingsKnown_ = nullptr;
+  bool knownLookedUp_ = false;
   LazyFunction<void(std::uint8_t*, std::uint8_t*, std::uint8_t*)> getResInfo_{library_, "GetResInfo"};
   LazyFunction<void()> getCpuStart_{library_, "GetCpuStart"};
   LazyFunction<std::uint8_t()> getCpuUsage_{library_, "GetCpuUsage"};

@@ -5,6 +5,7 @@
 //   GetResInfo 30 7 9
 //   GetCpuUsage 37
 //   MemoryLoad 40 41      (successive calls take the values in turn)
+//   ReadingsKnown 5       (every reading when the script leaves it out)
 // Each call is appended to the file named by PELMO_FAKE_RESINFO_LOG.
 #include <cstdio>
 #include <cstdlib>
@@ -71,6 +72,11 @@ uint8_t RESINFO_CALL MemoryLoad(void) {
   static unsigned memoryTurn = 0;
   log("MemoryLoad");
   return static_cast<uint8_t>(take("MemoryLoad", memoryTurn));
+}
+
+uint8_t RESINFO_CALL ReadingsKnown(void) {
+  const std::vector<int> values = scripted("ReadingsKnown");
+  return static_cast<uint8_t>(values.empty() ? RESINFO_MEMORY | RESINFO_CPU | RESINFO_RESOURCES : values[0]);
 }
 #endif
 

@@ -86,7 +86,8 @@ class Stats final : public platform::StatsLibrary {
     ++memoryReads;
     return memoryFree;
   }
-  std::uint8_t resourcesFree = 0, cpu = 0, memoryFree = 0;
+  std::uint8_t knownReadings() override { return known; }
+  std::uint8_t resourcesFree = 0, cpu = 0, memoryFree = 0, known = platform::AllReadingsKnown;
   int memoryReads = 0;
 };
 

@@ -33,6 +33,9 @@ TEST_F(Binding, CallsReachTheLibraryFoundByTheSearch) {
   EXPECT_EQ(stats.cpuBusyPercent(), 37);
   EXPECT_EQ(stats.memoryFreePercent(), 40);
   EXPECT_EQ(stats.memoryFreePercent(), 41);
+  EXPECT_EQ(stats.knownReadings(), platform::AllReadingsKnown);
+  writeScript("ReadingsKnown 2\n");
+  EXPECT_EQ(stats.knownReadings(), platform::CpuKnown);
 }
 
 TEST_F(Binding, AMissingLibraryIsFileNotFoundAtTheFirstCall) {
@@ -63,6 +66,7 @@ TEST_F(Binding, AMissingFunctionFailsOnlyAtItsOwnFirstCall) {
   platform::BoundStatsLibrary stats(loader, "libresinfo-partial.so");
   stats.startCpuSample();
   EXPECT_EQ(stats.cpuBusyPercent(), 12);
+  EXPECT_EQ(stats.knownReadings(), platform::AllReadingsKnown);  // a library may lack this one
   try {
     stats.memoryFreePercent();
     FAIL() << "no error";
@@ -94,6 +98,7 @@ TEST(RealStatistics, ReadingsAgreeWithTheKernelsFiles) {
   const int resourcesFree = stats.resourcesFreePercent();
   EXPECT_GT(resourcesFree, 0);  // this machine is not out of tasks or files
   EXPECT_LE(resourcesFree, 100);
+  EXPECT_EQ(stats.knownReadings(), platform::AllReadingsKnown);
 }
 
 // A loader that counts what it is asked, to see that binding happens once.

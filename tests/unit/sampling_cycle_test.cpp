@@ -60,6 +60,20 @@ TEST_F(SamplingCycle, ReadingsAbove100AreShownAsTheyCome) {
   EXPECT_EQ(window.texts[TemperatureValue], "48");
 }
 
+// Where the system hides its counters the library never takes a reading:
+// dashes and no bar, not the idle value it stands at, heard as unknown.
+TEST_F(SamplingCycle, AReadingNeverTakenShowsDashes) {
+  stats.known = platform::MemoryKnown;
+  stats.memoryFree = 40;
+  tick();
+  EXPECT_EQ(window.texts[MemoryValue], "60");
+  EXPECT_EQ(window.texts[CpuValue], "--");
+  EXPECT_EQ(window.texts[ResourcesValue], "--");
+  EXPECT_EQ(window.widths[CpuBar], 0.0f);
+  EXPECT_EQ(window.widths[ResourcesBar], 0.0f);
+  EXPECT_EQ(window.spoken[CpuValue], "CPU使用率 は 測定できません");
+}
+
 TEST_F(SamplingCycle, TheTemperatureIsSignedAndDashesWithoutAChip) {
   const std::pair<std::uint8_t, const char*> table[] = {
       {0x00, "0"}, {0x7F, "127"}, {0x80, "-128"}, {0xF6, "-10"}, {0xFF, "-1"},

@@ -178,13 +178,22 @@ void MonitorWindow::onTick() {
   stats_.startCpuSample();
   const int cpuBusy = stats_.cpuBusyPercent();
   const int memoryUsed = UsedPercent(stats_.memoryFreePercent());
+  // A reading the library never took shows dashes and no bar, as the
+  // temperature does without a sensor, rather than a plausible 0.
+  const std::uint8_t known = stats_.knownReadings();
+  const auto text = [known](platform::ReadingKnown reading, int percent) {
+    return known & reading ? NumberText(percent) : std::string(texts::NoReading);
+  };
+  const auto width = [known](platform::ReadingKnown reading, int percent) {
+    return known & reading ? BarWidth(percent) : 0.0f;
+  };
 
-  window_.setText(ResourcesValue, NumberText(resourcesUsed));
-  window_.setText(MemoryValue, NumberText(memoryUsed));
-  window_.setText(CpuValue, NumberText(cpuBusy));
-  window_.setWidth(MemoryBar, BarWidth(memoryUsed));
-  window_.setWidth(CpuBar, BarWidth(cpuBusy));
-  window_.setWidth(ResourcesBar, BarWidth(resourcesUsed));
+  window_.setText(ResourcesValue, text(platform::ResourcesKnown, resourcesUsed));
+  window_.setText(MemoryValue, text(platform::MemoryKnown, memoryUsed));
+  window_.setText(CpuValue, text(platform::CpuKnown, cpuBusy));
+  window_.setWidth(MemoryBar, width(platform::MemoryKnown, memoryUsed));
+  window_.setWidth(CpuBar, width(platform::CpuKnown, cpuBusy));
+  window_.setWidth(ResourcesBar, width(platform::ResourcesKnown, resourcesUsed));
   showTemperature();
 }
 

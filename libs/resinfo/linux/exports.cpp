@@ -28,9 +28,12 @@ CpuTimes previousCpu, latestCpu;
 std::uint8_t cpuBusy = 0;
 
 // The last good readings: a file that cannot be read repeats them, and
-// before any good reading the system counts as idle and free.
+// before any good reading the system counts as idle and free, and the
+// reading as not known (a /proc that hides the kernel's files, as one
+// mounted with subset=pid, never gives one).
 std::uint8_t memoryFree = 100;
 ResourceLevels resourcesFree{100, 100, 100};
+std::uint8_t known = 0;
 
 using Clock = std::chrono::steady_clock;
 
@@ -71,7 +74,10 @@ void GetResInfo(uint8_t* level, uint8_t* tasksFree, uint8_t* filesFree) {
     filesDue = now + (filesDue ? TableReuse : TableReuse / 2);
   }
   const auto levels = ResourceFreeLevels(tasks, threadsMax, pidMax, files);
-  if (levels) resourcesFree = *levels;
+  if (levels) {
+    resourcesFree = *levels;
+    known |= RESINFO_RESOURCES;
+  }
   *level = resourcesFree.overall;
   *tasksFree = resourcesFree.tasks;
   *filesFree = resourcesFree.files;
@@ -81,6 +87,7 @@ void GetCpuStart(void) {
   if (const auto now = ParseCpuTimes(statFile.read())) {
     previousCpu = latestCpu;
     latestCpu = *now;
+    known |= RESINFO_CPU;
   }
 }
 
@@ -90,8 +97,13 @@ uint8_t GetCpuUsage(void) {
 }
 
 uint8_t MemoryLoad(void) {
-  if (const auto free = MemoryFreePercent(ParseMemInfo(meminfoFile.read()))) memoryFree = *free;
+  if (const auto free = MemoryFreePercent(ParseMemInfo(meminfoFile.read()))) {
+    memoryFree = *free;
+    known |= RESINFO_MEMORY;
+  }
   return memoryFree;
 }
+
+uint8_t ReadingsKnown(void) { return known; }
 
 }  // extern "C"

@@ -19,6 +19,13 @@ RESINFO_API void GetCpuStart(void);
 RESINFO_API uint8_t GetCpuUsage(void);
 // Available share of physical memory, in percent.
 RESINFO_API uint8_t MemoryLoad(void);
+// Which of the readings above were ever taken (until then each stands at
+// its idle value): RESINFO_MEMORY, RESINFO_CPU and RESINFO_RESOURCES or'd.
+// A program that finds no such function takes them all as taken.
+RESINFO_API uint8_t ReadingsKnown(void);
+#define RESINFO_MEMORY 1
+#define RESINFO_CPU 2
+#define RESINFO_RESOURCES 4
 
 #ifdef __cplusplus
 }

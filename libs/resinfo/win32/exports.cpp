@@ -17,6 +17,7 @@ using resinfo::CpuTimes;
 
 CpuTimes previousCpu, latestCpu;
 std::uint8_t cpuBusy = 0;
+std::uint8_t known = 0;  // the readings ever taken
 
 std::uint64_t ticks(const FILETIME& t) { return (std::uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime; }
 
@@ -40,7 +41,10 @@ extern "C" {
 void RESINFO_CALL GetResInfo(std::uint8_t* level, std::uint8_t* second, std::uint8_t* third) {
   static std::uint8_t headroom = 100;
   MEMORYSTATUSEX status;
-  if (memoryStatus(status)) headroom = resinfo::Percent(status.ullAvailPageFile, status.ullTotalPageFile);
+  if (memoryStatus(status)) {
+    headroom = resinfo::Percent(status.ullAvailPageFile, status.ullTotalPageFile);
+    known |= RESINFO_RESOURCES;
+  }
   *level = *second = *third = headroom;
 }
 
@@ -50,6 +54,7 @@ void RESINFO_CALL GetCpuStart(void) {
   if (!fn || !fn(&idle, &kernel, &user)) return;
   previousCpu = latestCpu;
   latestCpu = resinfo::SystemCpuTimes(ticks(idle), ticks(kernel), ticks(user));
+  known |= RESINFO_CPU;
 }
 
 std::uint8_t RESINFO_CALL GetCpuUsage(void) {
@@ -60,8 +65,13 @@ std::uint8_t RESINFO_CALL GetCpuUsage(void) {
 std::uint8_t RESINFO_CALL MemoryLoad(void) {
   static std::uint8_t free = 100;
   MEMORYSTATUSEX status;
-  if (memoryStatus(status)) free = resinfo::Percent(status.ullAvailPhys, status.ullTotalPhys);
+  if (memoryStatus(status)) {
+    free = resinfo::Percent(status.ullAvailPhys, status.ullTotalPhys);
+    known |= RESINFO_MEMORY;
+  }
   return free;
 }
+
+std::uint8_t RESINFO_CALL ReadingsKnown(void) { return known; }
 
 }  // extern "C"

@@ -19,6 +19,12 @@ RESINFO_API void RESINFO_CALL GetCpuStart(void);
 RESINFO_API uint8_t RESINFO_CALL GetCpuUsage(void);
 // Available share of physical memory, in percent.
 RESINFO_API uint8_t RESINFO_CALL MemoryLoad(void);
+// Which of the readings above were ever taken: RESINFO_MEMORY, RESINFO_CPU
+// and RESINFO_RESOURCES or'd.
+RESINFO_API uint8_t RESINFO_CALL ReadingsKnown(void);
+#define RESINFO_MEMORY 1
+#define RESINFO_CPU 2
+#define RESINFO_RESOURCES 4
 
 #ifdef __cplusplus
 }
