@@ -144,6 +144,9 @@ ended SIGTERM
 
 echo "== SIGTERM, SIGINT or SIGHUP with the icon's menu open ends it the ordinary way too"
 expected=$(printf '%d\r\n%d\r\n1\r\n' $((y0 * 15)) $((x0 * 15)))  # from no file: the design's
+# With job control, as from a terminal: a script's background job starts
+# with SIGINT ignored, and the program leaves it so.
+set -m
 for sig in TERM INT HUP; do
   rm pelmo.ini
   start
@@ -154,6 +157,7 @@ for sig in TERM INT HUP; do
   [ "$(cat pelmo.ini)" = "$expected" ] || fail "pelmo.ini after SIG$sig: $(od -c pelmo.ini | head -3)"
   xwininfo -root -tree | grep -q '"pelmodesk".* 22x22+' && fail "the icon outlived the program (SIG$sig)"
 done
+set +m
 
 echo "== the tray going away shows the hidden window; a tray that comes back gets the icon again"
 start
