@@ -11,19 +11,15 @@
 #include <stdlib.h>
 #include <sys/file.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
-#include <cstddef>
-#include <cstdio>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <thread>
-
 
 namespace {
 
@@ -41,38 +37,20 @@ std::thread answering(std::unique_ptr<DirectoryClaim>& running, bool willShow, b
   });
 }
 
-// Where the running copy of this user listens for later starts in the
-// directory `st`: bell `k`, in the abstract namespace.
-struct Bell {
-  sockaddr_un address{AF_UNIX, {}};
-  socklen_t length;
-  Bell(const struct stat& st, int k) {
-    const int n = std::snprintf(address.sun_path + 1, sizeof address.sun_path - 1, "pelmodesk/%u/%llx:%llx/%d",
-                                ::getuid(), static_cast<unsigned long long>(st.st_dev),
-                                static_cast<unsigned long long>(st.st_ino), k);
-    length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + static_cast<size_t>(n));
-  }
-  const sockaddr* name() const { return reinterpret_cast<const sockaddr*>(&address); }
-};
-
-// Runs `body` in a child process as user nobody; returns once it wrote a
-// byte to the pipe it is given (or ended), and the child is killed at the
-// end of the test.
+// Runs `body` in a child process as user nobody, until the test ends;
+// returns once the body wrote to the pipe it is given, or ended.
 struct AsNobody {
   pid_t pid = -1;
   explicit AsNobody(const std::function<void(int ready)>& body) {
     int ready[2];
     if (::pipe(ready) != 0) return;
-    pid = ::fork();
-    if (pid == 0) {
-      if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0) ::_exit(2);
-      body(ready[1]);
-      ::pause();
-      ::_exit(0);
+    if ((pid = ::fork()) == 0) {
+      if (::setresgid(65534, 65534, 65534) == 0 && ::setresuid(65534, 65534, 65534) == 0) body(ready[1]);
+      ::close(ready[1]);
+      ::_exit(::pause());
     }
-    char byte;
     ::close(ready[1]);
-    (void)!::read(ready[0], &byte, 1);
+    (void)!::read(ready[0], &ready[1], 1);
     ::close(ready[0]);
   }
   ~AsNobody() {
@@ -160,18 +138,8 @@ TEST_F(Claims, AnotherUserCanNeitherStopAStartNorMakeTwoCopiesRun) {
   if (::getuid() != 0) GTEST_SKIP() << "needs root to act as another user";
   fs::permissions(scratch, fs::perms::all);
   fs::permissions(scratch / "a", fs::perms::all);
-  struct stat st {};
-  ASSERT_EQ(::stat(".", &st), 0);
-  // The directory's lock and the first two bells, taken first.
-  const Bell bells[] = {{st, 0}, {st, 1}, {st, 2}};
-  const AsNobody squatter([&](int ready) {
-    const int directory = ::open(".", O_RDONLY | O_DIRECTORY);
-    ::flock(directory, LOCK_EX);
-    for (int k = 0; k < 2; ++k) {
-      const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-      ::bind(fd, bells[k].name(), bells[k].length);
-      ::listen(fd, k);  // the first one's queue full at once
-    }
+  const AsNobody locker([](int ready) {  // anyone who may read a directory may lock it
+    ::flock(::open(".", O_RDONLY | O_DIRECTORY), LOCK_EX);
     (void)!::write(ready, "y", 1);
   });
   auto running = std::make_unique<DirectoryClaim>();
@@ -182,9 +150,11 @@ TEST_F(Claims, AnotherUserCanNeitherStopAStartNorMakeTwoCopiesRun) {
   copy.join();
 
   // Nobody's request is closed unanswered and is no request at all.
+  sockaddr_un bell{};
+  socklen_t length = sizeof bell;
+  ASSERT_EQ(::getsockname(running->listener(), reinterpret_cast<sockaddr*>(&bell), &length), 0);
   const AsNobody asker([&](int ready) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ::connect(fd, bells[2].name(), bells[2].length);
+    ::connect(::socket(AF_UNIX, SOCK_STREAM, 0), reinterpret_cast<const sockaddr*>(&bell), length);
     (void)!::write(ready, "y", 1);
   });
   pollfd p{running->listener(), POLLIN, 0};
