@@ -68,6 +68,10 @@ inline constexpr std::string_view NoDisplay = "X11 または Wayland のディ�
 // A second start in the directory of a running copy that does not answer.
 inline constexpr std::string_view OtherCopySilent =
     "このディレクトリではペルモがすでに動いていますが、応答がありません。";
+// Windows: the file system tells no identity of the current directory.
+inline constexpr std::string_view DirectoryUnidentified =
+    "このディレクトリを識別できないため、動いているペルモをパス名だけで確かめます。"
+    "リンクなど別の名前で同じディレクトリから起動すると、二つ動くことがあります。";
 // After the path of a runtime directory that is another user's or open to others.
 inline constexpr std::string_view RuntimeDirectoryRefused =
     ": 自分だけのディレクトリ (所有者が自分で権限 0700) ではないため使いません。"
