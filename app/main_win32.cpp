@@ -53,6 +53,14 @@ int main() {
     window.raise([](ui::WindowEvents& e) { e.onAnotherStart(); });
     return 1;
   });
+  // At a logoff the session ends the process as soon as WM_ENDSESSION
+  // returns, with a status of its own (Wine's wineboot gives 0): the
+  // program ends itself first, with the status it promises.
+  window.onMessage(WM_ENDSESSION, [&](WPARAM ending, LPARAM) -> std::optional<LRESULT> {
+    if (!ending) return 0;
+    window.raise([](ui::WindowEvents& e) { e.onClose(ui::CloseReason::Unattended); });
+    ExitProcess(monitor.settingsLost() ? 1 : 0);
+  });
   window.raise([](ui::WindowEvents& e) { e.onOpen(); });
   if (guard.ending()) return 1;  // a run-time error while opening, already reported
 

@@ -68,6 +68,10 @@ inline constexpr std::string_view NoDisplay = "X11 または Wayland のディ�
 // A second start in the directory of a running copy that does not answer.
 inline constexpr std::string_view OtherCopySilent =
     "このディレクトリではペルモがすでに動いていますが、応答がありません。";
+// Windows: the file system tells no identity of the current directory.
+inline constexpr std::string_view DirectoryUnidentified =
+    "このディレクトリを識別できないため、動いているペルモをパス名だけで確かめます。"
+    "リンクなど別の名前で同じディレクトリから起動すると、二つ動くことがあります。";
 // Where neither the settings directory's lock nor a socket for later starts
 // can be had (a file system without locks and no sockets).
 inline constexpr std::string_view RunningUnchecked =

@@ -3,11 +3,12 @@
 // other's place; a second start instead asks the running copy to show its
 // window, and ends.
 //
-// The claim is a mutex named after the directory (its full path, case
-// folded), owned by the running copy: Windows hands it on when the owner
-// ends, however it ends. The request travels as a registered message to
-// the forms of this session, which the running copy's monitor window
-// answers when the directory is its own.
+// The claim is a mutex named after the directory's identity (its volume's
+// serial number and file index, not its path), owned by the running copy:
+// Windows hands it on when the owner ends, however it ends. The request
+// travels as a registered message to the forms of this session, naming the
+// directory by the global atom of the mutex's name, which the running
+// copy's monitor window answers when the directory is its own.
 #pragma once
 
 #include <windows.h>
@@ -36,11 +37,11 @@ class DirectoryClaim {
 
   // The request a later start sends, and whether one names this directory.
   static UINT RequestMessage();
-  bool isForThisDirectory(LPARAM key) const { return static_cast<std::uint32_t>(key) == key_; }
+  bool isForThisDirectory(LPARAM key) const { return key_ && static_cast<std::uint32_t>(key) == key_; }
 
  private:
   HANDLE mutex_ = nullptr;
-  std::uint32_t key_ = 0;
+  std::uint32_t key_ = 0;  // the atom, 0 where the table had no room
 };
 
 }  // namespace platform::win32

@@ -35,6 +35,17 @@ class Win32FileCalls final : public FileCalls {
                                                                                                     : GetLastError();
   }
   void remove(const std::string& name) override { DeleteFileA(name.c_str()); }
+  std::vector<std::string> namesStartingWith(const std::string& prefix) override {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((prefix + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    const std::string directory = prefix.substr(0, prefix.find_last_of("\\/:") + 1);
+    do names.push_back(directory + found.cFileName);
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+  }
 };
 
 // Six letters and digits from the seed, as mkstemp would pick them.
@@ -99,6 +110,11 @@ FileProblem ReplaceWholeFile(FileCalls& calls, std::string_view name, std::strin
                              std::uint32_t seed) {
   const std::string target(name);
   if (const FileProblem refused = refusal(calls.attributes(target)); refused.failed()) return refused;
+  // No other copy saves in this directory now (one copy per directory), and
+  // one that did would hold its temporary open, unshared, so that it could
+  // not be removed.
+  for (const std::string& stale : calls.namesStartingWith(TemporaryNameOf(name, "")))
+    if (IsTemporaryOf(target, stale)) calls.remove(stale);
   std::string temporary;
   FileCalls::Handle file = nullptr;
   std::uint32_t error = ERROR_FILE_EXISTS;

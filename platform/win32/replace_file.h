@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "session.h"
 
@@ -27,6 +28,9 @@ class FileCalls {
   // MoveFileExA with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH.
   virtual std::uint32_t moveOver(const std::string& from, const std::string& to) = 0;
   virtual void remove(const std::string& name) = 0;
+  // The names that begin with `prefix` in its directory, with its directory
+  // part (FindFirstFileA).
+  virtual std::vector<std::string> namesStartingWith(const std::string& prefix) = 0;
 
  protected:
   ~FileCalls() = default;
@@ -35,7 +39,8 @@ class FileCalls {
 FileCalls& RealFileCalls();
 
 // `seed` varies the temporary file's name. A file marked read-only, a
-// directory or a device is not replaced.
+// directory or a device is not replaced. Temporary files that earlier saves
+// left behind, cut short by a kill, are removed.
 FileProblem ReplaceWholeFile(FileCalls& calls, std::string_view name, std::string_view bytes, OldFile old,
                              std::uint32_t seed);
 // Only a regular file is read; more than 1 MiB is no settings file.

@@ -202,6 +202,16 @@ mapped && fail "hide did not hide"
 timeout 20 "$wine_loader" pelmodesk.exe >"$work/second.out" 2>&1 || fail "the second start ended with status $?"
 sleep 0.3
 mapped || fail "the running copy's window was not shown"
+# The same directory through a link, by the link's short 8.3 name, in capitals.
+ln -s "$app" "$work/Settings Link"
+short=$("$wine_loader" cmd /c "dir /x Z:${work//\//\\}" |
+  awk '/Settings Link/ {for (i = 1; i <= NF; i++) if ($i ~ /~/) print $i}' | tr -d '\r')
+press_icon 3
+choose 2
+timeout 20 "$wine_loader" start /d "Z:${work^^}/$short" /b /wait "Z:$app/pelmodesk.exe" >"$work/second.out" 2>&1 ||
+  fail "a start by another name ended with status $?"
+sleep 0.3
+mapped || fail "a start by another name did not show the running copy's window"
 
 echo "== a restarted shell gets the icon again"
 "$wine_loader" "$win_build/shell_restarted.exe" forget || fail "there was no icon to forget"
@@ -332,4 +342,21 @@ box=$(timeout 5 xdotool search --sync --onlyvisible --class pelmodesk.exe | tail
 screenshot "$shots/wine-missing-resinfo.png"
 xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool key --window "$box" Return
 ended "the report of the missing library" 1
+echo "== a kill while the save flushes, then a logoff: no temporary file left; with pelmo.ini read-only, status 1"
+logoff() { start; timeout 30 "$wine_loader" wineboot --end-session; ended "$@"; }
+cp "$win_build/tests/win32/fake/resinfo.dll" .
+start
+strace -p "$program" -qq -o /dev/null -e trace=fsync,fdatasync \
+  -e inject=fsync,fdatasync:delay_enter=3000000 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do [ "$(awk '/TracerPid/ {print $2}' /proc/"$program"/status)" != 0 ] && break; sleep 0.05; done
+"$wine_loader" wineboot --end-session & pids+=($!)
+for _ in $(seq 100); do compgen -G "pelmo.ini.pelmo-tmp-*" >/dev/null && break; sleep 0.05; done
+kill -KILL "$program"; { wait "$program"; } 2>/dev/null || true
+compgen -G "pelmo.ini.pelmo-tmp-*" >/dev/null || fail "no save was cut short"
+logoff "the logoff after a kill"
+compgen -G "pelmo.ini.pelmo-tmp-*" >/dev/null && fail "left behind: $(ls pelmo.ini.*)"
+cp pelmo.ini "$work/kept" && chmod a-w pelmo.ini
+logoff "a logoff with pelmo.ini read-only" 1
+cmp -s pelmo.ini "$work/kept" || fail "a read-only pelmo.ini was changed"
 echo "ok: screenshots in $shots"

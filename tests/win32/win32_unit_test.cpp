@@ -315,6 +315,7 @@ class ScriptedCalls final : public FileCalls {
     return failing("move");
   }
   void remove(const std::string& name) override { calls.push_back("remove " + name); }
+  std::vector<std::string> namesStartingWith(const std::string&) override { return {}; }
 
  private:
   std::uint32_t failing(const char* step) const { return failAt == step ? error : 0; }
@@ -391,12 +392,13 @@ TEST(ReplaceFile, OnTheRealFileSystem) {
   DeleteFileA(name.c_str());
   EXPECT_TRUE(ReadWholeFile(name).status == platform::FileRead::Status::Missing);
   ASSERT_EQ(ReplaceWholeFile(RealFileCalls(), name, "1635\r\n1260\r\n1\r\n", Replace, 1).failed(), false);
-  // over an existing file
+  // over an existing file, beside the temporary of a save a kill cut short
+  CloseHandle(CreateFileA((name + ".pelmo-tmp-k1lled").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
   ASSERT_EQ(ReplaceWholeFile(RealFileCalls(), name, "15\r\n30\r\n0\r\n", Replace, 2).failed(), false);
   const platform::FileRead read = ReadWholeFile(name);
   EXPECT_TRUE(read.status == platform::FileRead::Status::Ok);
   EXPECT_EQ(read.text, "15\r\n30\r\n0\r\n");
-  // No temporary file is left behind: the file alone matches its name.
+  // No temporary file is left behind, nor the killed save's: the file alone matches its name.
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((name + "*").c_str(), &found);
   int files = 0;
