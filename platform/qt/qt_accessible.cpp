@@ -156,7 +156,8 @@ class MenuItemAccessible final : public QAccessibleInterface, public QAccessible
   }
   QAccessible::State state() const override {
     QAccessible::State state;
-    if (!isValid()) return state.invalid = true, state;
+    state.invalid = !isValid();
+    if (state.invalid) return state;
     state.invisible = !menu_->isVisible() || !item_->isVisible();
     state.focused = menu_->activeAction() == item_;
     state.disabled = item_->isSeparator() || !item_->isEnabled();

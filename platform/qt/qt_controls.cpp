@@ -61,7 +61,7 @@ bool LabelControl::setText(std::string_view text, QRegion* batch) {
 void LabelControl::announceChange() {
   // Nothing is said of a hidden window; and without a listener nothing is
   // kept, since nobody heard anything.
-  if (!design_.reading || text_ == announced_ || !isVisible() || !ScreenReaderListens()) return;
+  if (!design_.reading || !ScreenReaderListens() || text_ == announced_ || !isVisible()) return;
   announced_ = text_;
   AnnounceNameChange(this);
 }
