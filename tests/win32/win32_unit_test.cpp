@@ -266,10 +266,9 @@ VARIANT Child(LONG id) {
   return child;
 }
 
-// Called in the window's own apartment, a reader's null pointers and bad
-// child ids reach the object itself (across processes COM's proxy may
-// refuse them first).
-TEST(Accessible, FailsMisuseAsCOMSaysNamesDefaultActionsAndGoesByTheScreenWithTheArrows) {
+// In the window's own apartment a null pointer reaches the object itself
+// (across processes COM's proxy may refuse it first).
+TEST(Accessible, NullPointersFailAsCOMSaysAndTheArrowsGoByTheScreen) {
   const ReaderApartment apartment;
   Reports reports;
   platform::HandlerGuard guard(reports);
@@ -278,32 +277,17 @@ TEST(Accessible, FailsMisuseAsCOMSaysNamesDefaultActionsAndGoesByTheScreenWithTh
   IAccessible* a = nullptr;
   const LRESULT object = SendMessageW(window.handle(), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
   ASSERT_EQ(ObjectFromLresult(object, IID_IAccessible, 0, reinterpret_cast<void**>(&a)), S_OK);
-  const VARIANT self = Child(CHILDID_SELF), bad = Child(8), author = Child(4), mail = Child(5), web = Child(6);
+  const VARIANT self = Child(CHILDID_SELF), author = Child(4);
   LONG n = 0;
   EXPECT_EQ(a->get_accName(self, nullptr), E_POINTER);
   EXPECT_EQ(a->get_accChildCount(nullptr), E_POINTER);
   EXPECT_EQ(a->get_accParent(nullptr), E_POINTER);
   EXPECT_EQ(a->accLocation(&n, &n, nullptr, &n, self), E_POINTER);
-  EXPECT_EQ(a->get_accFocus(nullptr), E_POINTER);
-  VARIANT out;
-  EXPECT_EQ(a->get_accRole(bad, &out), E_INVALIDARG);
-  EXPECT_EQ(a->accNavigate(NAVDIR_MAX, self, &out), E_INVALIDARG);
-  EXPECT_EQ(a->get_accSelection(&out), S_FALSE);
-  EXPECT_TRUE(out.vt == VT_EMPTY);
-  BSTR text = nullptr;
-  const auto said = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), const VARIANT& child) {
-    std::wstring words = (a->*get)(child, &text) == S_OK ? text : L"(none)";
-    SysFreeString(text);
-    return words;
-  };
-  EXPECT_TRUE(said(&IAccessible::get_accDefaultAction, web) == L"Jump");
-  EXPECT_TRUE(said(&IAccessible::get_accDefaultAction, Child(7)) == L"Press");
-  EXPECT_TRUE(said(&IAccessible::get_accDefaultAction, author) == L"(none)");
-  EXPECT_TRUE(said(&IAccessible::get_accDescription, self) ==
-              L"ダウンロードありがとう御座います。 本ソフトはフリーウェアです。 どなた様もご自由にご利用ください。 作者\u3000pd");
-  // The author's right is the mail link, below it the web link, below that OK.
+  EXPECT_EQ(a->accNavigate(NAVDIR_NEXT, self, nullptr), E_POINTER);
+  // Right of the author the mail link, below it the web link, below that
+  // OK (a window of its own); nothing above the first line.
   const auto to = [&](LONG direction, const VARIANT& from) {
-    VariantInit(&out);
+    VARIANT out;
     const HRESULT result = a->accNavigate(direction, from, &out);
     const LONG reached = out.vt == VT_I4 ? out.lVal : out.vt == VT_DISPATCH ? 7 : 0;
     VariantClear(&out);
@@ -311,8 +295,8 @@ TEST(Accessible, FailsMisuseAsCOMSaysNamesDefaultActionsAndGoesByTheScreenWithTh
   };
   EXPECT_EQ(to(NAVDIR_RIGHT, author), 5);
   EXPECT_EQ(to(NAVDIR_DOWN, author), 6);
-  EXPECT_EQ(to(NAVDIR_DOWN, web), 7);
-  EXPECT_EQ(to(NAVDIR_LEFT, mail), 4);
+  EXPECT_EQ(to(NAVDIR_DOWN, Child(6)), 7);
+  EXPECT_EQ(to(NAVDIR_LEFT, Child(5)), 4);
   EXPECT_EQ(to(NAVDIR_UP, Child(1)), -1);
   a->Release();
 }
