@@ -32,6 +32,8 @@ int main() {
       return 1;
     case w::DirectoryClaim::Outcome::Claimed: break;
   }
+  // Before any window: screen readers reach the windows through it.
+  const w::ReaderApartment apartment;
   w::Win32ErrorReporter reporter;
   platform::HandlerGuard guard(reporter);
   w::Win32Loader loader;

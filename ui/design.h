@@ -30,7 +30,9 @@ enum class Picture : std::uint8_t { None, MonitorBackground, MonitorIcon, Logo }
 
 // What a screen reader is told of a control.
 enum class Spoken : std::uint8_t {
-  Text,     // read as its text or caption
+  Text,     // read as its text or caption; a window's text labels together,
+            // in design order, are also its description, which a screen
+            // reader says as the window opens
   Hidden,   // decoration, or part of something said elsewhere: not in the tree
   Reading,  // a live value, named from its ReadingWords; a change of value is announced
   Link,     // a link: reached with Tab, opened with Enter or Space as by a click
@@ -92,6 +94,7 @@ struct MenuItemDesign {
   std::string_view caption;  // "-" is a separator
   int level = 0;
   bool checked = false;
+  bool checkable = false;  // checked or not: a screen reader says which
 };
 
 struct WindowDesign {

@@ -31,7 +31,8 @@ enum class CloseReason {
 class Window {
  public:
   // Texts are UTF-8. A reading's new text is announced to a listening
-  // screen reader, in its ReadingWords.
+  // screen reader, in its ReadingWords, while the window is shown; one that
+  // changed while it was hidden is announced when it is shown again.
   virtual void setText(int control, std::string_view text) = 0;
   virtual void setTextColour(int control, Colour colour) = 0;
   virtual void setUnderline(int control, bool underline) = 0;
@@ -102,7 +103,8 @@ class WindowMaker {
   // Shows the window modeless and without an owner, centred on the screen
   // the first time; a window already shown comes to the front.
   virtual void show(Window& window) = 0;
-  // Destroys the window and its controls.
+  // Destroys the window and its controls. If it had the keyboard, the
+  // program's window that had it when this one was shown gets it back.
   virtual void destroy(Window& window) = 0;
 
  protected:

@@ -17,7 +17,7 @@ using ui::PixelsFromTwips;
 
 LabelControl::LabelControl(const ui::ControlDesign& design, const ui::FontDesign& windowFont, QPoint origin,
                            QWidget* parent)
-    : QWidget(parent), design_(design), origin_(origin), text_(design.caption),
+    : QWidget(parent), design_(design), origin_(origin), text_(design.caption), announced_(design.caption),
       foreground_(ToQColor(design.foreColour)), background_(ToQColor(design.backColour)) {
   setFont(ToQFont(design.font ? *design.font : windowFont));
   laidOutText_.setTextFormat(Qt::PlainText);
@@ -54,8 +54,16 @@ bool LabelControl::setText(std::string_view text, QRegion* batch) {
     *batch += before | geometry();
   else
     update();
-  if (design_.reading) AnnounceNameChange(this);
+  announceChange();
   return true;
+}
+
+void LabelControl::announceChange() {
+  // Nothing is said of a hidden window; and without a listener nothing is
+  // kept, since nobody heard anything.
+  if (!design_.reading || !ScreenReaderListens() || text_ == announced_ || !isVisible()) return;
+  announced_ = text_;
+  AnnounceNameChange(this);
 }
 
 void LabelControl::setTextColour(const QColor& colour) {

@@ -29,8 +29,12 @@ class LabelControl final : public QWidget {
 
   ui::Spoken spoken() const { return design_.spoken; }
   // What a screen reader says for it: a reading's value in its words, or
-  // the text it shows. A reading's change is announced by setText.
+  // the text it shows.
   QString spokenName() const;
+  // A reading's text, if it changed since it was last announced, is
+  // announced to a listening screen reader while the label can be seen
+  // (setText does this; a window being shown again calls it).
+  void announceChange();
 
  protected:
   void paintEvent(QPaintEvent*) override;
@@ -44,6 +48,7 @@ class LabelControl final : public QWidget {
   const ui::ControlDesign& design_;
   QPoint origin_;
   std::string text_;
+  std::string announced_;  // a reading's text as a screen reader last heard it
   QStaticText laidOutText_;
   int lineHeight_ = 0;
   // A number label shows the same few dozen texts over and over: their

@@ -181,6 +181,16 @@ QString QtWindow::spokenName() const {
   return QString::fromUtf8(design_.spokenName.data(), qsizetype(design_.spokenName.size()));
 }
 
+QString QtWindow::spokenDescription() const {
+  QStringList texts;
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    const ui::ControlDesign& c = design_.controls[i];
+    if (c.kind == ui::ControlKind::Label && c.spoken == ui::Spoken::Text)
+      texts << static_cast<const LabelControl*>(controls_[i])->spokenName();
+  }
+  return texts.join(u' ');
+}
+
 std::vector<QWidget*> QtWindow::spokenControls() const {
   std::vector<QWidget*> spoken;
   for (size_t i = 0; i < controls_.size(); ++i)
@@ -202,12 +212,15 @@ void QtWindow::buildMenus() {
     const QString caption = QString::fromUtf8(item.caption.data(), qsizetype(item.caption.size()));
     if (item.level == 0) {
       current = new QMenu(caption, this);
+      // A screen reader says whose menu it is.
+      current->setAccessibleName(spokenName());
       menus_.push_back(current);
       actions_.push_back(current->menuAction());
       continue;
     }
     menus_.push_back(nullptr);
     QAction* action = caption == QLatin1String("-") ? current->addSeparator() : current->addAction(caption);
+    action->setCheckable(item.checkable);
     const int index = static_cast<int>(i);
     connect(action, &QAction::triggered, this,
             [this, index] { raise([&](ui::WindowEvents& e) { e.onMenuItem(index); }); });
@@ -276,6 +289,10 @@ void QtWindow::setVisible(bool visible) {
     if (const auto onScreen = PlaceOnScreen(*this); onScreen && *onScreen != geometry().topLeft())
       setGeometry(QRect(*onScreen, size()));
   QWidget::setVisible(visible);
+  // What changed while the window was hidden is said now.
+  if (visible)
+    for (size_t i = 0; i < controls_.size(); ++i)
+      if (design_.controls[i].reading) static_cast<LabelControl*>(controls_[i])->announceChange();
 }
 
 // Positions are the client area's, inside the border the window draws, where
@@ -336,6 +353,7 @@ void QtWindow::bringToFront() {
 }
 
 void QtWindow::showCentredOnce() {
+  if (QWidget* active = QApplication::activeWindow(); active && active != this) returnFocusTo_ = active;
   if (!std::exchange(centred_, true)) {
     // No owner to centre over: the screen instead.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -347,6 +365,15 @@ void QtWindow::showCentredOnce() {
   setVisible(true);
   QWidget::raise();
   activateWindow();
+}
+
+void QtWindow::hideReturningFocus() {
+  const bool hadFocus = isActiveWindow();
+  setVisible(false);
+  if (hadFocus && returnFocusTo_ && returnFocusTo_->isVisible()) {
+    returnFocusTo_->raise();
+    returnFocusTo_->activateWindow();
+  }
 }
 
 void QtWindow::beginMoveByPress() {

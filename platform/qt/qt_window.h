@@ -6,6 +6,7 @@
 
 #include <QPixmap>
 #include <QPoint>
+#include <QPointer>
 #include <QWidget>
 #include <optional>
 #include <vector>
@@ -51,9 +52,11 @@ class QtWindow final : public QWidget, public ui::Window {
   void popupMenu(int item, ui::MenuPlace place) override;
 
   QWidget* control(int index) const { return controls_.at(static_cast<size_t>(index)); }
-  // What screen readers are told: the window's name, and the controls its
-  // design says are spoken, in the design's order.
+  // What screen readers are told: the window's name, its description (its
+  // text labels' texts), and the controls its design says are spoken, in
+  // the design's order.
   QString spokenName() const;
+  QString spokenDescription() const;
   std::vector<QWidget*> spokenControls() const;
   // A press on a control by other means than the mouse (a screen reader's
   // action): the logic hears a click.
@@ -65,6 +68,10 @@ class QtWindow final : public QWidget, public ui::Window {
   // Centres the window on the primary screen the first time it is shown
   // this way, shows it and brings it to the front.
   void showCentredOnce();
+  // Hides the window; if it had the keyboard, the program's window that had
+  // it when showCentredOnce last showed this one gets it back (the window
+  // manager might hand it to nobody).
+  void hideReturningFocus();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -98,6 +105,7 @@ class QtWindow final : public QWidget, public ui::Window {
   std::vector<QMenu*> menus_;       // per menu item: its submenu, if it has items
   bool alwaysOnTop_ = false;
   bool centred_ = false;
+  QPointer<QWidget> returnFocusTo_;
   // The width in pixels of the border the window draws itself around its
   // client area: a thin line, or a sizing border when `sizable_`.
   int frame_ = 0;

@@ -16,7 +16,7 @@ void QtWindowMaker::destroy(ui::Window& window) {
   // Destroyed from inside its own button's event: the widgets go once that
   // has returned.
   auto& qtWindow = static_cast<QtWindow&>(window);
-  qtWindow.hide();
+  qtWindow.hideReturningFocus();
   qtWindow.deleteLater();
 }
 

@@ -69,6 +69,10 @@ BOOL CALLBACK ask(HWND window, LPARAM state) {
   auto& asking = *reinterpret_cast<Asking*>(state);
   wchar_t name[32];
   if (!GetClassNameW(window, name, 32) || lstrcmpW(name, WindowClassName) != 0) return TRUE;
+  // The running copy brings its window to the front while it answers; only
+  // the program the user just started may let it take the foreground.
+  DWORD running = 0;
+  if (GetWindowThreadProcessId(window, &running)) AllowSetForegroundWindow(running);
   DWORD_PTR answer = 0;
   if (SendMessageTimeoutW(window, DirectoryClaim::RequestMessage(), 0, static_cast<LPARAM>(asking.key),
                           SMTO_ABORTIFHUNG, 1000, &answer) &&

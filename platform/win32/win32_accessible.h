@@ -24,6 +24,8 @@ struct AccessiblePart {
 class AccessibleParts {
  public:
   virtual std::wstring accessibleName() const = 0;
+  // Its text labels' texts, said as the window opens.
+  virtual std::wstring accessibleDescription() const = 0;
   virtual int partCount() const = 0;
   virtual AccessiblePart part(int index) const = 0;  // 0-based
   // The part's default action, as by a click; false if it has none.
@@ -31,6 +33,21 @@ class AccessibleParts {
 
  protected:
   ~AccessibleParts() = default;
+};
+
+// The UI thread's single-threaded apartment, through which readers' calls
+// to the windows' objects arrive, one at a time. Joined once at start,
+// before any window is made. Where COM cannot start, windows leave readers'
+// questions to the system (DefWindowProc): a reader then hears each window
+// and its buttons by name, but none of the painted readings, texts or
+// links.
+class ReaderApartment {
+ public:
+  ReaderApartment();
+  ~ReaderApartment();
+  ReaderApartment(const ReaderApartment&) = delete;
+  ReaderApartment& operator=(const ReaderApartment&) = delete;
+  static bool joined();
 };
 
 class WindowAccessible {

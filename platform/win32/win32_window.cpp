@@ -1,7 +1,6 @@
 #include "win32_window.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -165,15 +164,12 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) raise([](ui::WindowEvents& e) { e.onMenuKey(); });
       return 0;
     case WM_GETOBJECT:
-      if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) break;
-      if (!accessible_) {
-        // The object is handed over through COM: the thread joins a
-        // single-threaded apartment, so readers' calls arrive here in turn.
-        static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        (void)com;
-        accessible_ = std::make_unique<WindowAccessible>(window_, static_cast<AccessibleParts&>(*this));
-      }
-      return accessible_->answer(wParam);
+      if (const std::optional<LRESULT> answer = answerReader(wParam, lParam)) return *answer;
+      break;
+    case WM_WINDOWPOSCHANGED:
+      if (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)
+        for (size_t i = 0; i < controls_.size(); ++i) announceChange(static_cast<int>(i));
+      break;
     // Alt+F4 or the taskbar's close: closed by someone who can answer a
     // message box.
     case WM_CLOSE: raise([](ui::WindowEvents& e) { e.onClose(ui::CloseReason::ByUser); }); return 0;
@@ -330,7 +326,7 @@ void Win32Window::setText(int index, std::string_view text) {
   }
   changed(index, [&](Control& changing) { changing.text = std::move(wide); });
   // A reading's name is its text in its words: it changed with it.
-  if (c.design->reading) notify(EVENT_OBJECT_NAMECHANGE, index);
+  announceChange(index);
 }
 
 void Win32Window::setTextColour(int index, ui::Colour colour) {

@@ -75,6 +75,7 @@ class Win32Window final : public ui::Window, private AccessibleParts {
     HFONT font = nullptr;
     HWND button = nullptr;
     bool tooltipAdded = false;
+    std::wstring announced;  // a reading's text as a screen reader last heard it
   };
 
   // A link's click, posted by a screen reader's default action so that it
@@ -82,12 +83,19 @@ class Win32Window final : public ui::Window, private AccessibleParts {
   static constexpr UINT ClickLinkMessage = WM_APP + 1;
 
   std::wstring accessibleName() const override;
+  std::wstring accessibleDescription() const override;
   int partCount() const override { return static_cast<int>(spoken_.size()); }
   AccessiblePart part(int index) const override;
   bool activatePart(int index) override;
   // A control's child id for screen readers, or 0 if it is not spoken.
   LONG childIdOf(int index) const;
   void notify(DWORD event, int index) const;
+  // WM_GETOBJECT: the client area's object, or nothing for the system to
+  // answer.
+  std::optional<LRESULT> answerReader(WPARAM wParam, LPARAM lParam);
+  // A reading's change is announced while the window is shown; one that
+  // changed while it was hidden, once it is shown again.
+  void announceChange(int index);
   void moveFocus(bool back);
   void focusControl(int index);
   RECT focusBox(int index) const;

@@ -13,6 +13,10 @@ ui::Window& Win32WindowMaker::make(const ui::WindowDesign& design, ui::WindowEve
 
 void Win32WindowMaker::show(ui::Window& shown) {
   auto& window = static_cast<Win32Window&>(shown);
+  if (const HWND active = GetActiveWindow(); active && active != window.handle()) {
+    std::erase_if(returnFocusTo_, [&](const auto& entry) { return entry.first == &window; });
+    returnFocusTo_.emplace_back(&window, active);
+  }
   if (std::find(shownBefore_.begin(), shownBefore_.end(), &window) == shownBefore_.end()) {
     window.centre();
     shownBefore_.push_back(&window);
@@ -24,6 +28,11 @@ void Win32WindowMaker::show(ui::Window& shown) {
 
 void Win32WindowMaker::destroy(ui::Window& destroyed) {
   auto& window = static_cast<Win32Window&>(destroyed);
+  // Left to itself, Windows hands the keyboard to the next window in line,
+  // which may be another program's.
+  for (const auto& [each, back] : returnFocusTo_)
+    if (each == &window && GetActiveWindow() == window.handle() && IsWindowVisible(back)) SetForegroundWindow(back);
+  std::erase_if(returnFocusTo_, [&](const auto& entry) { return entry.first == &window; });
   window.destroy();
   std::erase(shownBefore_, &window);
   for (auto it = open_.begin(); it != open_.end(); ++it) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "win32_window.h"
@@ -25,6 +26,9 @@ class Win32WindowMaker final : public ui::WindowMaker {
   // Destroyed from within their own events: freed once those have returned.
   std::vector<std::unique_ptr<Win32Window>> closed_;
   std::vector<Win32Window*> shownBefore_;
+  // Per window shown: the program's window that had the keyboard then,
+  // which gets it back when this one closes with it.
+  std::vector<std::pair<Win32Window*, HWND>> returnFocusTo_;
 };
 
 }  // namespace platform::win32

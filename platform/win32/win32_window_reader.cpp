@@ -1,6 +1,7 @@
 // What a window offers screen readers and the keyboard beyond the mouse:
-// its spoken parts and their names (announced on change once a reader has
-// asked), and painted links that take the focus in turn with the buttons.
+// its spoken parts, their names (announced on change once a reader has
+// asked, while the window is shown) and its description, and painted links
+// that take the focus in turn with the buttons.
 #include <algorithm>
 
 #include "ansi_text.h"
@@ -9,6 +10,16 @@
 namespace platform::win32 {
 
 std::wstring Win32Window::accessibleName() const { return Widen(design_.spokenName); }
+
+std::wstring Win32Window::accessibleDescription() const {
+  std::wstring texts;
+  for (const Control& c : controls_) {
+    if (c.design->kind != ui::ControlKind::Label || c.design->spoken != ui::Spoken::Text) continue;
+    if (!texts.empty()) texts += L' ';
+    texts += c.text;
+  }
+  return texts;
+}
 
 AccessiblePart Win32Window::part(int index) const {
   const Control& c = controls_[static_cast<size_t>(spoken_.at(static_cast<size_t>(index)))];
@@ -45,6 +56,24 @@ LONG Win32Window::childIdOf(int index) const {
 void Win32Window::notify(DWORD event, int index) const {
   if (!accessible_) return;
   if (const LONG child = childIdOf(index)) NotifyWinEvent(event, window_, OBJID_CLIENT, child);
+}
+
+std::optional<LRESULT> Win32Window::answerReader(WPARAM wParam, LPARAM lParam) {
+  // The system answers for the window's frame, and for all of it without COM.
+  if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT) || !ReaderApartment::joined()) return {};
+  if (!accessible_) {
+    accessible_ = std::make_unique<WindowAccessible>(window_, static_cast<AccessibleParts&>(*this));
+    // What the reader learns now is not announced again.
+    for (Control& c : controls_) c.announced = c.text;
+  }
+  return accessible_->answer(wParam);
+}
+
+void Win32Window::announceChange(int index) {
+  Control& c = controls_[static_cast<size_t>(index)];
+  if (!accessible_ || !c.design->reading || c.text == c.announced || !IsWindowVisible(window_)) return;
+  c.announced = c.text;
+  notify(EVENT_OBJECT_NAMECHANGE, index);
 }
 
 bool Win32Window::dialogMessage(MSG& message) {

@@ -9,7 +9,8 @@
 # D-Bus: the panel's own menu shows and runs every item, the check mark
 # follows always-on-top. A panel killed with the window hidden shows it; the
 # panel started again gets the icon back. Under xfwm4 and KWin the window has
-# no title bar and stands at its saved place.
+# no title bar and stands at its saved place, and About, opened and closed
+# by the keyboard, gives the window the focus back.
 set -euo pipefail
 program=$(realpath "$1")
 desktop=$2
@@ -122,6 +123,18 @@ menu_shown() {
   done
   return 1
 }
+# By the keyboard alone: a second start gives the window the focus, its
+# menu opens About, and OK gives the focus back to the window.
+about_by_keyboard() {
+  focused() { for _ in $(seq 60); do [ "$(xdotool getwindowfocus)" = "$((main))" ] && return 0; sleep 0.05; done; return 1; }
+  "$program" || fail "the second start ended with status $?"
+  focused || fail "the second start left the focus on $(xdotool getwindowfocus getwindowname)"
+  xdotool key --delay 100 Menu Up Return
+  for _ in $(seq 60); do [ -n "$(about_window)" ] && break; sleep 0.05; done
+  [ -n "$(about_window)" ] || fail "the menu's about opened no About window"
+  xdotool key Return
+  focused || fail "About closed, the focus went to $(xdotool getwindowfocus getwindowname)"
+}
 # A right press on the icon opens the menu (the panel's own, or the program's
 # where the icon is an XEmbed one); item $1 is chosen by keyboard (1 = show,
 # 2 = hide, 3 = always on top, 4 = quit, 5 = about), as a person would.
@@ -152,6 +165,7 @@ screenshot "$shots/desktop-$desktop.png"
 colour_near "$(pixel "$shots/desktop-$desktop.png" 150 100)" "0,0,0" 0 || fail "something above the window: a title bar?"
 colour_near "$(pixel "$shots/desktop-$desktop.png" 83 108)" "88,90,93" 0 || fail "no border of the window's own"
 if [ "$desktop" = kwin ]; then
+  about_by_keyboard
   xdotool windowmove "$main" 299 199
   for _ in $(seq 60); do [ "$(client_origin "$main")" = "300 200" ] && break; sleep 0.05; done
   kill -TERM "$app"
@@ -202,6 +216,8 @@ for _ in $(seq 60); do [ -n "$(about_window)" ] && break; sleep 0.05; done
 [ "$(taskbar_windows "$app")" = "$(about_window)" ] || fail "taskbar entries: $(taskbar_windows "$app")"
 xdotool windowactivate --sync "$(about_window)" key Return 2>/dev/null || xdotool key --window "$(about_window)" Return
 for _ in $(seq 60); do [ -z "$(about_window)" ] && break; sleep 0.05; done
+
+[ "$desktop" = xfce ] && about_by_keyboard
 
 echo "== the panel killed with the window hidden shows it; started again, it gets the icon back"
 sni click "$service" ペルモの非表示

@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 # A screen reader's view of the running program over the accessibility bus,
 # and the keyboard's way through it.
-#   screen_reader.py PROGRAM STATISTICS_SCRIPT OPENED_FILE
-# (run where the program runs: a second start hands over to it)
+#   screen_reader.py PROGRAM STATISTICS_SCRIPT OPENED_FILE MONITOR_WINDOW_ID
+# (run where the program runs, with a tray: a second start hands over to it)
 # Prints a line per step; exits 1 with the reason at the first thing amiss.
 import re
 import subprocess
@@ -12,7 +12,7 @@ import time
 import pyatspi
 from gi.repository import GLib
 
-program_file, script, opened = sys.argv[1:4]
+program_file, script, opened, monitor_id = sys.argv[1:5]
 
 
 def fail(why):
@@ -58,6 +58,19 @@ def focused(node):
     return [c for c in node if c.getState().contains(pyatspi.STATE_FOCUSED)]
 
 
+def pump(seconds):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        GLib.MainContext.default().iteration(False)
+        time.sleep(0.02)
+
+
+def second_start():
+    if subprocess.run([program_file], timeout=10).returncode != 0:
+        fail("the second start failed")
+    wait_for("the second start did not give the window the focus", lambda: monitor.getState().contains(pyatspi.STATE_ACTIVE))
+
+
 print("== the monitor window: named, holding the four readings and nothing unnamed")
 monitor = wait_for("no window named ペルモ on the accessibility bus", lambda: window("ペルモ"))
 readings = [r"CPU温度 (-?\d+ ℃|は 測定できません)", r"物理メモリ使用率 -?\d+ %", r"システムリソース使用率 -?\d+ %",
@@ -89,9 +102,7 @@ other = subprocess.Popen(["xmessage", "-name", "elsewhere", "-center", "elsewher
 subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--classname", "elsewhere", "windowactivate", "--sync"],
                check=True, timeout=10, stderr=subprocess.DEVNULL)
 wait_for("another window could not take the focus", lambda: not monitor.getState().contains(pyatspi.STATE_ACTIVE))
-if subprocess.run([program_file], timeout=10).returncode != 0:
-    fail("the second start failed")
-wait_for("the second start did not give the window the focus", lambda: monitor.getState().contains(pyatspi.STATE_ACTIVE))
+second_start()
 other.kill()
 # A menu is no window of the program's own on the bus: a screen reader
 # learns of it from the focus landing on its first item.
@@ -104,6 +115,12 @@ items = [name for role, name in tree(first.parent) if role != "separator"]
 if first.name != "ペルモの表示" or first.parent.getRoleName() != "popup menu" or items != [
         "ペルモの表示", "ペルモの非表示", "常に手前に表示", "ペルモの終了", "about"]:
     fail("the focus went to %s in %s" % (first.name, tree(first.parent)))
+# The menu is the program's, by name and as a child of the application.
+menu, app = first.parent, program()
+at = menu.getIndexInParent()
+if menu.name != "ペルモ" or menu.parent.getRoleName() != "application" or not 0 <= at < app.childCount or (
+        app[at].getRoleName(), app[at].name) != ("popup menu", "ペルモ") or first.getIndexInParent() != 0:
+    fail("the menu %r is child %d of %s" % (menu.name, at, tree(app)))
 wx, wy, ww, wh = monitor.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
 mx, my, _, _ = first.parent.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
 if abs(mx - wx) > 4 or abs(my - (wy + wh)) > 4:
@@ -113,7 +130,32 @@ wait_for("Escape left the menu open", lambda: not first.parent.getState().contai
 focus.clear()
 key("Menu")
 wait_for("the Menu key put the focus in no menu", lambda: [a for a in focus if a.getRoleName() == "menu item"])
-key("Down", "Down", "Down", "Down", "Return")
+key("Escape")
+
+print("== always-on-top is a check box in the menu, heard unchecked, then checked")
+for on in (False, True):
+    focus.clear()
+    key("shift+F10", "Down", "Down")
+    item = wait_for("Down Down did not reach always-on-top", lambda: [a for a in focus if a.name == "常に手前に表示"])[-1]
+    if item.getRoleName() != "check box" or item.getState().contains(pyatspi.STATE_CHECKED) != on:
+        fail("always-on-top %s: a %s, %s" % (on, item.getRoleName(), pyatspi.stateToString(item.getState())))
+    key("Return")
+
+print("== hidden, a changed reading is not announced; shown again, it is, once")
+key("shift+F10", "Down", "Return")
+wait_for("the menu's hide left the window shown", lambda: not monitor.getState().contains(pyatspi.STATE_SHOWING))
+names.clear()
+with open(script, "w") as f:
+    f.write("GetResInfo 90 0 0\nGetCpuUsage 56\nMemoryLoad 80\n")
+pump(1.5)
+if names:
+    fail("a hidden window announced %s" % names)
+second_start()
+wait_for("the change was not announced when the window was shown", lambda: "CPU使用率 56 %" in names)
+pump(1.2)
+if names != ["CPU使用率 56 %"]:
+    fail("shown again, the window announced %s" % names)
+key("Menu", "Up", "Return")
 
 print("== the About window reads in order, its links are links a Tab reaches")
 about = wait_for("about did not open the About window", lambda: window("ペルモについて"))
@@ -122,6 +164,12 @@ expected = [("label", "ダウンロードありがとう御座います。"), ("
             ("link", "https://example.org/pelmodesk/"), ("push button", "OK")]
 if tree(about) != expected:
     fail("the About window reads %s" % tree(about))
+# Its texts are said as it opens; a link can be focused, as OK can.
+if about.description != " ".join(name for _, name in expected[:4]):
+    fail("the About window is described as %r" % about.description)
+actions = about[4].queryAction()
+if sorted(actions.getName(i) for i in range(actions.nActions)) != ["Press", "SetFocus"]:
+    fail("a link's actions: %s" % [actions.getName(i) for i in range(actions.nActions)])
 wait_for("OK does not have the focus at first", lambda: [c.name for c in focused(about)] == ["OK"])
 key("Tab")
 wait_for("Tab did not reach the mail link: %s" % [c.name for c in focused(about)],
@@ -148,7 +196,11 @@ key("Escape")
 time.sleep(0.3)
 if window("ペルモについて") is None:
     fail("Escape closed the About window")
-print("== Tab to OK and Enter closes it")
+print("== Tab to OK and Enter closes it; the keyboard is back on the monitor window, where Alt+F4 quits")
 key("Tab", "Tab", "Return")
 wait_for("Enter on OK did not close the About window", lambda: window("ペルモについて") is None)
+wait_for("the keyboard did not come back to the monitor window: X focus %s" % subprocess.getoutput("xdotool getwindowfocus"),
+         lambda: monitor.getState().contains(pyatspi.STATE_FOCUSED) and
+         subprocess.getoutput("xdotool getwindowfocus") == str(int(monitor_id, 16)))
+key("alt+F4")
 print("ok")

@@ -11,6 +11,8 @@ here=$(realpath "$(dirname "$0")")
 . "$here/lib.sh"
 find_libraries_beside "$program" "${3:-}"
 start_display wm
+# A tray, so that the window can be hidden.
+start_tray_host
 
 # On this session bus: the accessibility bus, switched on as a screen
 # reader switches it on.
@@ -33,9 +35,10 @@ PATH=$work/bin:$PATH PELMO_FAKE_RESINFO=$work/script LD_LIBRARY_PATH=$fake_dir${
 app=$!
 pids+=($app)
 wait_window pelmodesk >/dev/null
-timeout 60 /usr/bin/python3 "$here/screen_reader.py" "$program" "$work/script" "$work/opened" >"$work/reader.out" 2>&1 ||
-  fail "$(tail -n 3 "$work/reader.out")"
+timeout 60 /usr/bin/python3 "$here/screen_reader.py" "$program" "$work/script" "$work/opened" "$(monitor_windows)" \
+  >"$work/reader.out" 2>&1 || fail "$(tail -n 3 "$work/reader.out")"
 cat "$work/reader.out"
-# A sanitizer's report ends the program with a failure status.
-kill -TERM "$app"
-wait "$app" || fail "exit status $? after SIGTERM"
+# Alt+F4 quit it; a sanitizer's report ends it with a failure status.
+for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$app" 2>/dev/null && fail "still running after Alt+F4"
+wait "$app" || fail "exit status $? after Alt+F4"

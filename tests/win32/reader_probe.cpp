@@ -5,6 +5,8 @@
 //   reader_probe about           the About window's texts and links, the web
 //                                link opened as a reader does; the test
 //                                presses Tab, then closes the window
+//   reader_probe foreground      whether the foreground window is the
+//                                program's shown window
 // Prints what it finds; exits 0 when all is as a reader needs it.
 // Cross-process accessibility under Wine sometimes hangs: each reading of
 // the tree runs on a worker thread with a timeout and is tried twice.
@@ -20,31 +22,71 @@ namespace {
 
 struct Part {
   bool object = false;  // a window of its own, not a simple child
-  std::wstring name;
+  std::wstring name, action;  // action: the default action's name
   LONG role = 0, state = 0;
 };
 struct Tree {
   HRESULT result = E_PENDING;
-  std::wstring name;
+  std::wstring name, description;
   LONG role = 0;
   std::vector<Part> parts;
+  int misanswered = -1;  // misuses that did not fail as they should
 };
 struct Job {
   HWND window;
   IAccessible* held;  // read through this reference if set
   LONG act;           // a child whose default action runs first, or 0
+  bool misuse;         // every method misused first (see Misuse)
   Tree tree;
 };
 
-void Describe(IAccessible* object, VARIANT id, std::wstring& name, LONG& role, LONG* state) {
+// One of an object's texts, or "" where it has none.
+std::wstring Said(IAccessible* object, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), VARIANT id) {
   BSTR text = nullptr;
-  if (object->get_accName(id, &text) == S_OK && text) name.assign(text, SysStringLen(text));
+  std::wstring said;
+  if ((object->*get)(id, &text) == S_OK && text) said.assign(text, SysStringLen(text));
   SysFreeString(text);
+  return said;
+}
+
+void Describe(IAccessible* object, VARIANT id, std::wstring& name, LONG& role, LONG* state) {
+  name = Said(object, &IAccessible::get_accName, id);
   VARIANT value;
   VariantInit(&value);
   if (object->get_accRole(id, &value) == S_OK && value.vt == VT_I4) role = value.lVal;
   VariantInit(&value);
   if (state && object->get_accState(id, &value) == S_OK && value.vt == VT_I4) *state = value.lVal;
+}
+
+// Every method with a child id that names nothing (E_INVALIDARG), an
+// unknown direction (E_INVALIDARG), and a null out-pointer (a failure, from
+// the object or from COM's proxy, which may refuse one itself).
+int Misuse(IAccessible* a) {
+  VARIANT self, bad, out;
+  VariantInit(&self), VariantInit(&bad), VariantInit(&out);
+  self.vt = bad.vt = VT_I4;
+  self.lVal = CHILDID_SELF, bad.lVal = 99;
+  BSTR text = nullptr;
+  IDispatch* dispatch = nullptr;
+  LONG n = 0;
+  const HRESULT invalid[] = {
+      a->get_accChild(bad, &dispatch), a->get_accName(bad, &text), a->get_accValue(bad, &text),
+      a->get_accDescription(bad, &text), a->get_accRole(bad, &out), a->get_accState(bad, &out),
+      a->get_accHelp(bad, &text), a->get_accHelpTopic(&text, bad, &n), a->get_accKeyboardShortcut(bad, &text),
+      a->get_accDefaultAction(bad, &text), a->accSelect(SELFLAG_TAKEFOCUS, bad), a->accLocation(&n, &n, &n, &n, bad),
+      a->accNavigate(NAVDIR_NEXT, bad, &out), a->accDoDefaultAction(bad), a->accNavigate(99, self, &out)};
+  const HRESULT null[] = {
+      a->get_accParent(nullptr), a->get_accChildCount(nullptr), a->get_accChild(self, nullptr),
+      a->get_accName(self, nullptr), a->get_accValue(self, nullptr), a->get_accDescription(self, nullptr),
+      a->get_accRole(self, nullptr), a->get_accState(self, nullptr), a->get_accHelp(self, nullptr),
+      a->get_accHelpTopic(nullptr, self, nullptr), a->get_accKeyboardShortcut(self, nullptr),
+      a->get_accFocus(nullptr), a->get_accSelection(nullptr), a->get_accDefaultAction(self, nullptr),
+      a->accLocation(nullptr, nullptr, nullptr, nullptr, self), a->accNavigate(NAVDIR_NEXT, self, nullptr),
+      a->accHitTest(0, 0, nullptr)};
+  int wrong = 0;
+  for (const HRESULT r : invalid) wrong += r != E_INVALIDARG;
+  for (const HRESULT r : null) wrong += SUCCEEDED(r);
+  return wrong;
 }
 
 DWORD WINAPI ReadTree(void* argument) {
@@ -60,12 +102,14 @@ DWORD WINAPI ReadTree(void* argument) {
   self.vt = VT_I4;
   self.lVal = job->act;
   if (SUCCEEDED(tree.result) && job->act) tree.result = object->accDoDefaultAction(self);
+  if (SUCCEEDED(tree.result) && job->misuse) tree.misanswered = Misuse(object);
   self.lVal = CHILDID_SELF;
   if (SUCCEEDED(tree.result)) {
     LONG count = 0;
     tree.result = object->get_accChildCount(&count);
     if (SUCCEEDED(tree.result)) {
       Describe(object, self, tree.name, tree.role, nullptr);
+      tree.description = Said(object, &IAccessible::get_accDescription, self);
       VARIANT children[16];
       LONG got = 0;
       tree.result = AccessibleChildren(object, 0, count < 16 ? count : 16, children, &got);
@@ -81,6 +125,9 @@ DWORD WINAPI ReadTree(void* argument) {
           Describe(object, children[i], part.name, part.role, &part.state);
         }
         VariantClear(&children[i]);
+        VARIANT id = self;
+        id.lVal = i + 1;
+        part.action = Said(object, &IAccessible::get_accDefaultAction, id);
         tree.parts.push_back(part);
       }
     }
@@ -115,9 +162,9 @@ void Pump(DWORD ms, HANDLE handle = nullptr) {
 
 // The tree, tried twice with five seconds each. A job that hangs is left
 // behind, never freed, since its thread may still write to it.
-Tree Read(HWND window, IAccessible*& held, LONG act = 0) {
+Tree Read(HWND window, IAccessible*& held, LONG act = 0, bool misuse = false) {
   for (int attempt = 0; attempt < 2; ++attempt) {
-    auto* job = new Job{window, held, act, {}};
+    auto* job = new Job{window, held, act, misuse, {}};
     HANDLE thread = CreateThread(nullptr, 0, ReadTree, job, 0, nullptr);
     Pump(5000, thread);
     if (WaitForSingleObject(thread, 0) == WAIT_OBJECT_0) {
@@ -209,7 +256,10 @@ int Monitor(const char* script) {
               NameChanges(window, 0));
   Expect(NameChanges(window, 4) == 1, "one name change for the CPU reading");
   Expect(NameChanges(window, 1) == 0, "a name change for the unchanged temperature");
-  tree = Read(window, held);
+  // Misused, the object fails each call as it should, and goes on answering.
+  tree = Read(window, held, 0, true);
+  std::printf("misused calls that did not fail as they should: %d\n", tree.misanswered);
+  Expect(tree.misanswered == 0, "a misused call's answer");
   Expect(tree.parts.size() == 4 && tree.parts[3].name == L"CPU使用率 64 %", "the CPU reading's new name");
   if (tree.parts.size() == 4) Print(L"  now", tree.parts[3].name, tree.parts[3].role);
   return failures ? 1 : 0;
@@ -242,6 +292,11 @@ int About() {
   // says role client where Windows says push button, so only its name is
   // checked.
   Expect(tree.parts[6].object && tree.parts[6].name == L"OK", "the OK button as its own object");
+  Expect(tree.parts[4].action == L"Jump" && tree.parts[6].action == L"Press" && tree.parts[0].action.empty(),
+         "the default actions' names");
+  // Said as the window opens: its texts.
+  Expect(tree.description == tree.parts[0].name + L' ' + tree.parts[1].name + L' ' + tree.parts[2].name + L' ' +
+                                 tree.parts[3].name, "the window's description");
 
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
@@ -283,6 +338,11 @@ int main(int argc, char** argv) {
   int status = 2;
   if (mode == "monitor" && argc > 2) status = Monitor(argv[2]);
   if (mode == "about") status = About();
+  if (mode == "foreground") {
+    const HWND front = GetForegroundWindow();
+    status = front && front == VisibleWindow() ? 0 : 1;
+    std::printf("the foreground window %s the program's shown window\n", status ? "is not" : "is");
+  }
   std::fflush(stdout);
   // A worker that hung may keep the process alive: end it all here.
   ExitProcess(static_cast<UINT>(status));

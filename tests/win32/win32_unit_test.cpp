@@ -8,6 +8,7 @@
 // step (through failing calls) and on the real file system, the statistics
 // arithmetic, and the port calls on a refusing and on an emulated chip.
 #include <windows.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "about_design.h"
 #include "ansi_text.h"
 #include "fake_chip.h"
 #include "file_names.h"
@@ -255,6 +257,48 @@ TEST(Window, BringToFrontRunsWhatIsPendingBeforeReturning) {
   window.bringToFront();
   EXPECT_TRUE(ran);
   EXPECT_EQ(GetForegroundWindow(), window.handle());
+}
+
+VARIANT Child(LONG id) {
+  VARIANT child;
+  VariantInit(&child);
+  child.vt = VT_I4, child.lVal = id;
+  return child;
+}
+
+// In the window's own apartment a null pointer reaches the object itself
+// (across processes COM's proxy may refuse it first).
+TEST(Accessible, NullPointersFailAsCOMSaysAndTheArrowsGoByTheScreen) {
+  const ReaderApartment apartment;
+  Reports reports;
+  platform::HandlerGuard guard(reports);
+  Win32Window window(about::Design, guard);
+  window.show();
+  IAccessible* a = nullptr;
+  const LRESULT object = SendMessageW(window.handle(), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
+  ASSERT_EQ(ObjectFromLresult(object, IID_IAccessible, 0, reinterpret_cast<void**>(&a)), S_OK);
+  const VARIANT self = Child(CHILDID_SELF), author = Child(4);
+  LONG n = 0;
+  EXPECT_EQ(a->get_accName(self, nullptr), E_POINTER);
+  EXPECT_EQ(a->get_accChildCount(nullptr), E_POINTER);
+  EXPECT_EQ(a->get_accParent(nullptr), E_POINTER);
+  EXPECT_EQ(a->accLocation(&n, &n, nullptr, &n, self), E_POINTER);
+  EXPECT_EQ(a->accNavigate(NAVDIR_NEXT, self, nullptr), E_POINTER);
+  // Right of the author the mail link, below it the web link, below that
+  // OK (a window of its own); nothing above the first line.
+  const auto to = [&](LONG direction, const VARIANT& from) {
+    VARIANT out;
+    const HRESULT result = a->accNavigate(direction, from, &out);
+    const LONG reached = out.vt == VT_I4 ? out.lVal : out.vt == VT_DISPATCH ? 7 : 0;
+    VariantClear(&out);
+    return result == S_OK ? reached : -1;
+  };
+  EXPECT_EQ(to(NAVDIR_RIGHT, author), 5);
+  EXPECT_EQ(to(NAVDIR_DOWN, author), 6);
+  EXPECT_EQ(to(NAVDIR_DOWN, Child(6)), 7);
+  EXPECT_EQ(to(NAVDIR_LEFT, Child(5)), 4);
+  EXPECT_EQ(to(NAVDIR_UP, Child(1)), -1);
+  a->Release();
 }
 
 struct Execution {

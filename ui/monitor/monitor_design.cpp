@@ -77,7 +77,7 @@ constexpr ui::MenuItemDesign Menu[] = {
     {.name = "showItem", .caption = texts::MenuShow, .level = 1},
     {.name = "hideItem", .caption = texts::MenuHide, .level = 1},
     {.name = "separator1", .caption = texts::MenuSeparator, .level = 1},
-    {.name = "alwaysOnTopItem", .caption = texts::MenuAlwaysOnTop, .level = 1},
+    {.name = "alwaysOnTopItem", .caption = texts::MenuAlwaysOnTop, .level = 1, .checkable = true},
     {.name = "separator2", .caption = texts::MenuSeparator, .level = 1},
     {.name = "quitItem", .caption = texts::MenuQuit, .level = 1},
     {.name = "separator3", .caption = texts::MenuSeparator, .level = 1},
