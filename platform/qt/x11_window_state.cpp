@@ -132,4 +132,22 @@ void DecorateWithoutTitle(QWidget& window, bool sizable) {
   xcb_flush(c);
 }
 
+bool HasKeyboardFocus(QWidget& window) {
+  xcb_connection_t* c = connection();
+  if (!c) return window.isActiveWindow();
+  xcb_get_input_focus_reply_t* reply = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
+  const bool focused = reply && reply->focus == static_cast<xcb_window_t>(window.winId());
+  std::free(reply);
+  return focused;
+}
+
+void TakeKeyboardFocus(QWidget& window) {
+  xcb_connection_t* c = connection();
+  if (!c || !window.isVisible()) return;
+  // The current time: a focus change the window manager made after the
+  // time of the user's last input would make an earlier time void.
+  xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, static_cast<xcb_window_t>(window.winId()), XCB_CURRENT_TIME);
+  xcb_flush(c);
+}
+
 }  // namespace platform::qt

@@ -38,4 +38,11 @@ std::optional<QPoint> PlaceOnScreen(QWidget& window);
 // resized by the window manager.
 void DecorateWithoutTitle(QWidget& window, bool sizable);
 
+// Whether the X server's keyboard focus is on the window; elsewhere, whether
+// Qt counts it active.
+bool HasKeyboardFocus(QWidget& window);
+// Gives the shown window the keyboard focus itself, for a window manager
+// that counts the window active but left the focus where it had put it.
+void TakeKeyboardFocus(QWidget& window);
+
 }  // namespace platform::qt
