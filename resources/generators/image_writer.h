@@ -1,6 +1,7 @@
 // Minimal writers for the three picture formats the windows use: an 8-bit
-// palette BMP, an 8-bit palette ICO with a transparency mask, and a palette
-// PNG with a transparent entry. Byte-for-byte deterministic, no libraries.
+// palette BMP, an 8-bit palette ICO of one or more sizes with a transparency
+// mask, and a palette PNG with a transparent entry. Byte-for-byte
+// deterministic, no libraries.
 #pragma once
 
 #include <algorithm>
@@ -94,22 +95,28 @@ inline Bytes bmp8(const IndexedImage& img) {
   return out;
 }
 
-inline Bytes ico8(const IndexedImage& img) {
-  Bytes dib;
-  putDib8(dib, img, true);
+// One directory entry per picture, the pictures after the directory in the
+// same order.
+inline Bytes ico8(const std::vector<IndexedImage>& images) {
+  std::vector<Bytes> dibs;
+  for (const IndexedImage& img : images) putDib8(dibs.emplace_back(), img, true);
   Bytes out;
   put16(out, 0);
   put16(out, 1);  // icon
-  put16(out, 1);  // one image
-  out.push_back(static_cast<std::uint8_t>(img.width));
-  out.push_back(static_cast<std::uint8_t>(img.height));
-  out.push_back(0);  // 256 colours
-  out.push_back(0);
-  put16(out, 1);
-  put16(out, 8);
-  put32(out, static_cast<std::uint32_t>(dib.size()));
-  put32(out, 6 + 16);
-  out.insert(out.end(), dib.begin(), dib.end());
+  put16(out, static_cast<std::uint32_t>(images.size()));
+  std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * images.size());
+  for (size_t i = 0; i < images.size(); ++i) {
+    out.push_back(static_cast<std::uint8_t>(images[i].width));
+    out.push_back(static_cast<std::uint8_t>(images[i].height));
+    out.push_back(0);  // 256 colours
+    out.push_back(0);
+    put16(out, 1);
+    put16(out, 8);
+    put32(out, static_cast<std::uint32_t>(dibs[i].size()));
+    put32(out, offset);
+    offset += static_cast<std::uint32_t>(dibs[i].size());
+  }
+  for (const Bytes& dib : dibs) out.insert(out.end(), dib.begin(), dib.end());
   return out;
 }
 
