@@ -161,14 +161,19 @@ imagegen::IndexedImage picture(const char* const (&art)[Size]) {
 
 int main(int argc, char** argv) {
   using namespace imagegen;
-  // The largest first: readers that take one picture take the first.
-  const std::vector<IndexedImage> sizes{picture(Art32), picture(Art24), picture(Art20), picture(Art16)};
-  for (const IndexedImage& img : sizes)
-    if (img.pixels.empty()) return 3;
+  // The largest first, in 256 colours: readers that take one picture take
+  // the first. The others, which only Windows reads, in 32-bit colour with
+  // an alpha channel as well as the mask: Wine's tray hands an icon's mask
+  // on whole only where its rows are whole 16-bit words (16 and 32 pixels
+  // wide), and draws a picture that has an alpha channel by that alone.
+  const std::vector<IconPicture> sizes{
+      {picture(Art32), 8}, {picture(Art24), 32}, {picture(Art20), 32}, {picture(Art16), 32}};
+  for (const IconPicture& p : sizes)
+    if (p.image.pixels.empty()) return 3;
   if (argc == 3) {
     const int size = std::atoi(argv[2]);
     if (size < 1 || size > 1024) return 2;
-    return finish(2, argv, png32(scaled(sizes.front(), size)));
+    return finish(2, argv, png32(scaled(sizes.front().image, size)));
   }
-  return finish(argc, argv, ico8(sizes));
+  return finish(argc, argv, ico(sizes));
 }
