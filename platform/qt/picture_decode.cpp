@@ -54,6 +54,12 @@ QImage DecodePaletteBmp(const QByteArray& bmp) {
 
 QImage DecodePaletteIcon(const QByteArray& ico) {
   if (ico.size() < 6 + 16 + 40 || le16(ico, 2) != 1 || le16(ico, 4) < 1) return {};
+  // The first picture is the one shown; a file cut short anywhere, even in
+  // a picture after it, is declined whole.
+  const qsizetype count = le16(ico, 4);
+  if (6 + 16 * count > ico.size()) return {};
+  for (qsizetype entry = 6; entry < 6 + 16 * count; entry += 16)
+    if (qsizetype(le32(ico, entry + 12)) + qsizetype(le32(ico, entry + 8)) > ico.size()) return {};
   const qsizetype dib = le32(ico, 6 + 12);
   if (dib < 0 || dib + 40 > ico.size() || le32(ico, dib) != 40) return {};
   return paletteRows(ico, dib, static_cast<int>(le32(ico, dib + 4)), static_cast<int>(le32(ico, dib + 8)) / 2, true);

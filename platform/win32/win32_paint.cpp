@@ -1,5 +1,7 @@
 #include "win32_paint.h"
 
+#include <map>
+
 #include "ansi_text.h"
 #include "pictures.h"
 #include "twips.h"
@@ -51,8 +53,14 @@ HBITMAP PictureBitmap(ui::Picture picture) {
 
 HICON PictureIcon(ui::Picture picture, int size) {
   if (picture != ui::Picture::MonitorIcon) return nullptr;
-  return static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(PELMO_MONITOR_ICON), IMAGE_ICON, size, size, LR_SHARED));
+  // Not LR_SHARED: a shared icon is the size first loaded, whatever size is
+  // asked for after it.
+  static std::map<int, HICON> sizes;
+  HICON& icon = sizes[size];
+  if (!icon)
+    icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(PELMO_MONITOR_ICON), IMAGE_ICON, size, size, 0));
+  return icon;
 }
 
 void DrawPicture(HDC dc, ui::Picture picture, const RECT& box, bool stretch) {
@@ -77,6 +85,13 @@ void DrawPicture(HDC dc, ui::Picture picture, const RECT& box, bool stretch) {
     }
   }
   DeleteDC(source);
+}
+
+void DrawBackground(HDC dc, ui::Picture picture, int dpi) {
+  BITMAP info;
+  if (dpi == 96 || !PictureBitmap(picture) || !GetObjectW(PictureBitmap(picture), sizeof info, &info))
+    return DrawPicture(dc, picture, RECT{0, 0, 0, 0}, false);
+  DrawPicture(dc, picture, RECT{0, 0, MulDiv(info.bmWidth, dpi, 96), MulDiv(info.bmHeight, dpi, 96)}, true);
 }
 
 }  // namespace platform::win32

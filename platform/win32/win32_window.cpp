@@ -7,6 +7,7 @@
 
 #include "ansi_text.h"
 #include "twips.h"
+#include "win32_dpi.h"
 #include "win32_paint.h"
 
 namespace platform::win32 {
@@ -62,32 +63,61 @@ Win32Window::Win32Window(const ui::WindowDesign& design, HandlerGuard& guard)
   SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Window::proc));
   smallIcon_ = PictureIcon(design.icon, GetSystemMetrics(SM_CXSMICON));
   if (smallIcon_) SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-  windowFont_ = CreateDesignFont(design.font, dpi_, design.font.underline);
 
   for (size_t i = 0; i < design.menu.size(); ++i) menuChecked_[i] = design.menu[i].checked;
   for (const ui::ControlDesign& d : design.controls) {
     const ui::FontDesign& font = d.font ? *d.font : design.font;
-    Control c{&d,
-              {PixelsAt(d.left, dpi_), PixelsAt(d.top, dpi_), PixelsAt(d.left + d.width, dpi_),
-               PixelsAt(d.top + d.height, dpi_)},
-              Widen(d.caption), ColourRef(d.foreColour), font.underline};
-    if (d.kind == ui::ControlKind::Label) {
-      c.font = CreateDesignFont(font, dpi_, c.underline);
-      fitLabel(c);
-    }
+    Control c{&d, {}, Widen(d.caption), ColourRef(d.foreColour), font.underline};
     if (d.kind == ui::ControlKind::Button) {
       const auto id = static_cast<UINT_PTR>(d.takesFocus ? IDOK : 100 + controls_.size());
       c.button = CreateWindowExW(0, L"BUTTON", c.text.c_str(),
                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | (d.takesFocus ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
-                                 c.box.left, c.box.top, c.box.right - c.box.left, c.box.bottom - c.box.top, window_,
-                                 reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), nullptr);
-      SendMessageW(c.button, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
+                                 0, 0, 0, 0, window_, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), nullptr);
       if (d.takesFocus) focusButton_ = c.button;
     }
     if (d.spoken != ui::Spoken::Hidden) spoken_.push_back(static_cast<int>(controls_.size()));
     controls_.push_back(std::move(c));
   }
-  for (size_t i = 0; i < controls_.size(); ++i) updateTooltip(static_cast<int>(i));
+  scaleTo(WindowDpi(window_), nullptr);
+}
+
+void Win32Window::scaleTo(int dpi, const RECT* suggested) {
+  dpi_ = dpi;
+  const HFONT previousFont = windowFont_;
+  windowFont_ = CreateDesignFont(design_.font, dpi, design_.font.underline);
+  for (size_t i = 0; i < controls_.size(); ++i) {
+    Control& c = controls_[i];
+    const ui::ControlDesign& d = *c.design;
+    const int left = PixelsAt(d.left, dpi);
+    c.box = {left, PixelsAt(d.top, dpi), c.width ? left + PixelsAt(*c.width, dpi) : PixelsAt(d.left + d.width, dpi),
+             PixelsAt(d.top + d.height, dpi)};
+    if (d.kind == ui::ControlKind::Label) {
+      if (c.font) DeleteObject(c.font);
+      c.font = CreateDesignFont(d.font ? *d.font : design_.font, dpi, c.underline);
+      fitLabel(c);
+    }
+    if (c.button) {
+      ::SetWindowPos(c.button, nullptr, c.box.left, c.box.top, c.box.right - c.box.left, c.box.bottom - c.box.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+      SendMessageW(c.button, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
+    }
+    updateTooltip(static_cast<int>(i));
+  }
+  if (previousFont) DeleteObject(previousFont);
+  // The design's size at the new scale, the client area staying where it
+  // is, unless Windows suggests a place (under the pointer that drags the
+  // window); a window the user can size takes the size suggested too.
+  const RECT client{0, 0, PixelsAt(design_.clientWidth, dpi), PixelsAt(design_.clientHeight, dpi)};
+  RECT frame = FrameAround(client, window_, dpi);
+  const POINT origin = clientOrigin();
+  OffsetRect(&frame, origin.x, origin.y);
+  if (suggested && design_.border == ui::BorderStyle::Sizable)
+    frame = *suggested;
+  else if (suggested)
+    OffsetRect(&frame, suggested->left - frame.left, suggested->top - frame.top);
+  ::SetWindowPos(window_, nullptr, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(window_, nullptr, FALSE);
 }
 
 Win32Window::~Win32Window() {
@@ -126,6 +156,8 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (const std::optional<LRESULT> result = action(wParam, lParam)) return *result;
   switch (message) {
     case WM_ERASEBKGND: return 1;
+    // Moved to a screen of another scale (or the screen's scale changed).
+    case DpiChangedMessage: scaleTo(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_PAINT: paint(); return 0;
     case WM_TIMER: raise([&](ui::WindowEvents& e) { e.onTimer(static_cast<int>(wParam) - 1); }); return 0;
     case WM_MOUSEMOVE:
@@ -198,7 +230,7 @@ void Win32Window::paint() {
       SetViewportOrgEx(memory, -dirty.left, -dirty.top, nullptr);
       GdiObject back{CreateSolidBrush(ColourRef(design_.backColour))};
       FillRect(memory, &dirty, static_cast<HBRUSH>(back.object));
-      DrawPicture(memory, design_.picture, RECT{0, 0, 0, 0}, false);
+      DrawBackground(memory, design_.picture, dpi_);
       for (const Control& c : controls_) {
         RECT overlap;
         if (IntersectRect(&overlap, &c.box, &dirty)) paintControl(memory, c);
@@ -346,13 +378,18 @@ void Win32Window::setUnderline(int index, bool underline) {
 
 void Win32Window::setWidth(int index, float twips) {
   Control& c = control(index);
-  const int right = c.box.left + PixelsAt(std::max(0.0f, twips), dpi_);
+  c.width = std::max(0.0f, twips);  // kept for another scale
+  const int right = c.box.left + PixelsAt(*c.width, dpi_);
   if (right == c.box.right) return;
   changed(index, [&](Control& changing) { changing.box.right = right; });
 }
 
 bool Win32Window::visible() const { return IsWindowVisible(window_) != 0; }
-void Win32Window::show() { ShowWindow(window_, SW_SHOW); }
+void Win32Window::show() {
+  // Moved while hidden onto a screen of another scale: its scale first.
+  if (WindowDpi(window_) != dpi_) scaleTo(WindowDpi(window_), nullptr);
+  ShowWindow(window_, SW_SHOW);
+}
 void Win32Window::hide() { ShowWindow(window_, SW_HIDE); }
 
 POINT Win32Window::clientOrigin() const {
@@ -361,15 +398,27 @@ POINT Win32Window::clientOrigin() const {
   return origin;
 }
 
-float Win32Window::top() const { return TwipsAt(clientOrigin().y, dpi_); }
-float Win32Window::left() const { return TwipsAt(clientOrigin().x, dpi_); }
+// Places are twips of the primary screen's pixels on every screen, so a
+// place kept in pelmo.ini is the same spot whatever screen's scale the
+// window had when it was written.
+float Win32Window::top() const { return TwipsAt(clientOrigin().y, ScreenDpi()); }
+float Win32Window::left() const { return TwipsAt(clientOrigin().x, ScreenDpi()); }
 
 void Win32Window::moveTo(float left, float top) {
-  RECT outer;
-  GetWindowRect(window_, &outer);
+  const POINT to{PixelsAt(left, ScreenDpi()), PixelsAt(top, ScreenDpi())};
+  const auto place = [&] {
+    RECT outer;
+    GetWindowRect(window_, &outer);
+    const POINT origin = clientOrigin();
+    ::SetWindowPos(window_, nullptr, outer.left + to.x - origin.x, outer.top + to.y - origin.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  place();
+  // Arrived on a screen of another scale, the window takes it, and Windows
+  // may have placed it where it suggests: placed once more.
+  if (WindowDpi(window_) != dpi_) scaleTo(WindowDpi(window_), nullptr);
   const POINT origin = clientOrigin();
-  ::SetWindowPos(window_, nullptr, outer.left + PixelsAt(left, dpi_) - origin.x,
-                 outer.top + PixelsAt(top, dpi_) - origin.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (origin.x != to.x || origin.y != to.y) place();
 }
 
 void Win32Window::setAlwaysOnTop(bool on) {

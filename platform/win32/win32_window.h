@@ -76,6 +76,7 @@ class Win32Window final : public ui::Window, private AccessibleParts {
     HWND button = nullptr;
     bool tooltipAdded = false;
     std::wstring announced;  // a reading's text as a screen reader last heard it
+    std::optional<float> width;  // in twips, once the logic has set one
   };
 
   // A link's click, posted by a screen reader's default action so that it
@@ -100,6 +101,8 @@ class Win32Window final : public ui::Window, private AccessibleParts {
   void focusControl(int index);
   RECT focusBox(int index) const;
 
+  // Fonts, boxes, buttons, tooltips and the window's size at `dpi`.
+  void scaleTo(int dpi, const RECT* suggested);
   static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
   void paint();
@@ -117,7 +120,7 @@ class Win32Window final : public ui::Window, private AccessibleParts {
   const ui::WindowDesign& design_;
   HandlerGuard& guard_;
   ui::WindowEvents* events_ = nullptr;
-  int dpi_;
+  int dpi_;  // the window's scale: its screen's resolution
   HWND window_ = nullptr;
   HWND tooltip_ = nullptr;
   HWND focusButton_ = nullptr;

@@ -1,6 +1,7 @@
 // Minimal writers for the three picture formats the windows use: an 8-bit
-// palette BMP, an 8-bit palette ICO with a transparency mask, and a palette
-// PNG with a transparent entry. Byte-for-byte deterministic, no libraries.
+// palette BMP, an ICO of one or more sizes (8-bit palette or 32-bit colour)
+// with a transparency mask, and a palette PNG with a transparent entry. Byte-for-byte
+// deterministic, no libraries.
 #pragma once
 
 #include <algorithm>
@@ -39,34 +40,43 @@ inline void put32be(Bytes& out, std::uint32_t v) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
 }
 
-// BITMAPINFOHEADER, a 256-entry palette and bottom-up 8-bit rows. ICO images
-// double the height to cover the AND mask that follows the colour rows.
-inline void putDib8(Bytes& out, const IndexedImage& img, bool withMask) {
-  const int rowBytes = (img.width + 3) & ~3;
+// BITMAPINFOHEADER, then bottom-up rows: 8-bit indices behind a 256-entry
+// palette, or (depth 32) blue, green, red and alpha, the transparent index
+// clear and every other opaque. ICO images double the height to cover the
+// AND mask that follows the colour rows.
+inline void putDib(Bytes& out, const IndexedImage& img, bool withMask, int depth = 8) {
+  const int rowBytes = depth == 32 ? img.width * 4 : (img.width + 3) & ~3;
   const int maskRowBytes = ((img.width + 31) / 32) * 4;
   const std::uint32_t imageSize = static_cast<std::uint32_t>(
       rowBytes * img.height + (withMask ? maskRowBytes * img.height : 0));
+  const std::uint32_t colours = depth == 32 ? 0 : 256;
   put32(out, 40);
   put32(out, static_cast<std::uint32_t>(img.width));
   put32(out, static_cast<std::uint32_t>(withMask ? img.height * 2 : img.height));
   put16(out, 1);   // planes
-  put16(out, 8);   // bits per pixel
+  put16(out, static_cast<std::uint32_t>(depth));
   put32(out, 0);   // BI_RGB
   put32(out, imageSize);
   put32(out, 3780);  // 96 dpi in pixels per metre
   put32(out, 3780);
-  put32(out, 256);
+  put32(out, colours);
   put32(out, 0);
-  for (int i = 0; i < 256; ++i) {
-    const Rgb c = i < static_cast<int>(img.palette.size()) ? img.palette[static_cast<size_t>(i)] : Rgb{0, 0, 0};
-    out.push_back(c.b);
-    out.push_back(c.g);
-    out.push_back(c.r);
-    out.push_back(0);
+  for (std::uint32_t i = 0; i < colours; ++i) {
+    const Rgb c = i < img.palette.size() ? img.palette[i] : Rgb{0, 0, 0};
+    out.insert(out.end(), {c.b, c.g, c.r, 0});
   }
   for (int y = img.height - 1; y >= 0; --y) {
-    for (int x = 0; x < rowBytes; ++x)
-      out.push_back(x < img.width ? img.pixels[static_cast<size_t>(y * img.width + x)] : 0);
+    for (int x = 0; x < img.width; ++x) {
+      const std::uint8_t index = img.pixels[static_cast<size_t>(y * img.width + x)];
+      if (depth != 32) {
+        out.push_back(index);
+        continue;
+      }
+      const Rgb c = img.palette[index];
+      const bool clear = index == img.transparentIndex;
+      out.insert(out.end(), {c.b, c.g, c.r, static_cast<std::uint8_t>(clear ? 0 : 255)});
+    }
+    out.insert(out.end(), static_cast<size_t>(depth == 32 ? 0 : rowBytes - img.width), 0);
   }
   if (!withMask) return;
   for (int y = img.height - 1; y >= 0; --y) {
@@ -85,7 +95,7 @@ inline void putDib8(Bytes& out, const IndexedImage& img, bool withMask) {
 
 inline Bytes bmp8(const IndexedImage& img) {
   Bytes dib;
-  putDib8(dib, img, false);
+  putDib(dib, img, false);
   Bytes out{'B', 'M'};
   put32(out, static_cast<std::uint32_t>(14 + dib.size()));
   put32(out, 0);
@@ -94,22 +104,32 @@ inline Bytes bmp8(const IndexedImage& img) {
   return out;
 }
 
-inline Bytes ico8(const IndexedImage& img) {
-  Bytes dib;
-  putDib8(dib, img, true);
+// One directory entry per picture, the pictures after the directory in the
+// same order, each in its number of bits per pixel (8 or 32).
+struct IconPicture {
+  IndexedImage image;
+  int bits = 8;
+};
+inline Bytes ico(const std::vector<IconPicture>& pictures) {
+  std::vector<Bytes> dibs;
+  for (const IconPicture& p : pictures) putDib(dibs.emplace_back(), p.image, true, p.bits);
   Bytes out;
   put16(out, 0);
   put16(out, 1);  // icon
-  put16(out, 1);  // one image
-  out.push_back(static_cast<std::uint8_t>(img.width));
-  out.push_back(static_cast<std::uint8_t>(img.height));
-  out.push_back(0);  // 256 colours
-  out.push_back(0);
-  put16(out, 1);
-  put16(out, 8);
-  put32(out, static_cast<std::uint32_t>(dib.size()));
-  put32(out, 6 + 16);
-  out.insert(out.end(), dib.begin(), dib.end());
+  put16(out, static_cast<std::uint32_t>(pictures.size()));
+  std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * pictures.size());
+  for (size_t i = 0; i < pictures.size(); ++i) {
+    out.push_back(static_cast<std::uint8_t>(pictures[i].image.width));
+    out.push_back(static_cast<std::uint8_t>(pictures[i].image.height));
+    out.push_back(0);  // 256 colours or more
+    out.push_back(0);
+    put16(out, 1);
+    put16(out, static_cast<std::uint32_t>(pictures[i].bits));
+    put32(out, static_cast<std::uint32_t>(dibs[i].size()));
+    put32(out, offset);
+    offset += static_cast<std::uint32_t>(dibs[i].size());
+  }
+  for (const Bytes& dib : dibs) out.insert(out.end(), dib.begin(), dib.end());
   return out;
 }
 

@@ -376,4 +376,66 @@ compgen -G "pelmo.ini.pelmo-tmp-*" >/dev/null && fail "left behind: $(ls pelmo.i
 cp pelmo.ini "$work/kept" && chmod a-w pelmo.ini
 logoff "a logoff with pelmo.ini read-only" 1
 cmp -s pelmo.ini "$work/kept" || fail "a read-only pelmo.ini was changed"
+
+echo "== at 96, 120, 144 and 192 dpi: the window, its text and logo at the screen's scale, the place kept in twips;"
+echo "   the tray icon drawn for each size the shell asks for, on a clear background"
+# Windows XP has none of the calls that tell a window's scale: not imported.
+i686-w64-mingw32-objdump -p "$root/build-win32/pelmodesk.exe" | grep -E "ForDpi|DpiForWindow|DpiAwareness" &&
+  fail "pelmodesk.exe imports a call Windows XP lacks"
+cp "$win_build/tests/win32/fake/resinfo.dll" .
+rm -f pelmo.ini
+printf '1635\r\n2010\r\n1\r\n' >pelmo.ini
+# Wine's own tray window draws the icon as Windows does, over the tray's
+# background (through trayer, Wine 8 now and then leaves that black).
+kill "$tray_host"
+px() { echo $((($1 * dpi + 720) / 1440)); }
+widths=
+for dpi in 96 120 144 192; do
+  # The shell and the program take the scale as they start.
+  end_wine
+  LANG=C.UTF-8 wine_ reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+  end_wine
+  mapfile -t saved < <(tr -d '\r' <pelmo.ini)
+  start
+  read -r x y < <(position)
+  [ "$x $y" = "$(px "${saved[1]}") $(px "${saved[0]}")" ] || fail "$dpi dpi: ${saved[*]} twips placed at $x $y"
+  info=$(xwininfo -id "$main")
+  grep -q "Width: $(($(px 3630) + 2))$" <<<"$info" && grep -q "Height: $(($(px 585) + 2))$" <<<"$info" ||
+    fail "$dpi dpi: $(grep -E 'Width|Height' <<<"$info")"
+  widths+=" $(px 3630)x$(px 585) at $dpi dpi,"
+  tray=$(timeout 10 xdotool search --sync --onlyvisible --name "Wine System Tray" | head -n 1) || true
+  [ -n "$tray" ] || fail "$dpi dpi: no tray window"
+  sleep 1.2
+  screenshot "$shots/wine-$dpi-dpi.png"
+  # The logo's plate and the ink of "MEM" in proportion to 96 dpi's: the
+  # plate within 2 pixels, the text's width within 3 and its height within
+  # a fifth (hinting rounds a small font's heights).
+  convert "$shots/wine-$dpi-dpi.png" -crop "$(px 3630)x$(px 585)+$x+$y" +repage "$work/c.png"
+  plate=$(convert "$work/c.png" -fuzz 10% -fill white +opaque "rgb(51,0,153)" -trim -format '%w %h' info:)
+  caption="$(($(px 555) - $(px 120)))x$(($(px 615) - $(px 360)))+$(px 120)+$(px 360)"
+  mem=$(convert "$work/c.png" -crop "$caption" +repage -threshold 40% -trim -format '%w %h' info:)
+  [ $dpi = 96 ] && base="$plate $mem"
+  awk -v s=$dpi -v now="$plate $mem" -v base="$base" 'function near(a, b, d) { return a - b <= d && b - a <= d }
+    BEGIN { split(now, n, " "); split(base, b, " "); s /= 96
+      exit !(near(n[1], b[1] * s, 2) && near(n[2], b[2] * s, 2) && near(n[3], b[3] * s, 3) &&
+             near(n[4], b[4] * s, b[4] * s / 5)) }' ||
+    fail "$dpi dpi: logo plate and MEM's ink $plate $mem, at 96 dpi $base"
+  # Somewhere in the tray window: exactly the icon's picture of the size the
+  # shell asks for (SM_CXSMICON), with the tray's background all around it.
+  import -window "$tray" "$work/tray.png"
+  size=$((16 * dpi / 96))
+  case $size in 32) picture=0 ;; 24) picture=1 ;; 20) picture=2 ;; *) picture=3 ;; esac
+  convert -size $((size + 4))x$((size + 4)) "xc:$(convert "$work/tray.png" -format '%[pixel:p{w-8,h-8}]' info:)" \
+    "$root/resources/icon.ico[$picture]" -gravity center -composite "$work/expected.png"
+  differ=$(compare -metric AE -fuzz 2% -subimage-search "$work/tray.png" "$work/expected.png" null: 2>&1 || true)
+  [ "${differ%% *}" = 0 ] || fail "$dpi dpi: no $size-pixel icon on a clear background in the tray ($differ)"
+  timeout 30 "$wine_loader" wineboot --end-session
+  ended "the logoff at $dpi dpi"
+  # Written back in twips, within half a pixel of the place it was read.
+  mapfile -t written < <(tr -d '\r' <pelmo.ini)
+  awk -v d=$dpi -v a="${written[*]}" -v b="${saved[*]}" 'BEGIN { split(a, n); split(b, o)
+    exit !((n[1] - o[1]) ^ 2 <= (720 / d) ^ 2 && (n[2] - o[2]) ^ 2 <= (720 / d) ^ 2) }' ||
+    fail "$dpi dpi: pelmo.ini ${saved[*]} became ${written[*]}"
+done
+echo "   client areas:${widths%,}"
 echo "ok: screenshots in $shots"
