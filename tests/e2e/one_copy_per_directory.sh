@@ -92,20 +92,12 @@ depth=0
 echo "== a stream of connections for 10 s leaves the copy running, its window shown, and it saves at SIGTERM"
 read -r dev ino < <(stat -c '%d %i' "$work/a")
 bell=$(printf 'pelmodesk/%s/%x:%x/0' "$UID" "$dev" "$ino")
-connections=$(timeout 20 /usr/bin/python3 - "$bell" <<'STREAM'
+connections=$(timeout 20 /usr/bin/python3 -c '
 import socket, sys, time
 end, n = time.time() + 10, 0
-while time.time() < end:
-    s = socket.socket(socket.AF_UNIX)
-    try:
-        s.connect("\0" + sys.argv[1])
-    except OSError:
-        break
-    s.close()
+while time.time() < end and socket.socket(socket.AF_UNIX).connect_ex("\0" + sys.argv[1]) == 0:
     n += 1
-print(n)
-STREAM
-)
+print(n)' "$bell")
 kill -0 "$first" || fail "the copy ended under the stream of connections: $(cat "$work/a.out")"
 [ "${connections:-0}" -gt 100 ] || fail "only ${connections:-no} connections were made"
 mapped "$first_main" || fail "the window is not shown"
@@ -141,24 +133,16 @@ squat() {
 import fcntl, os, socket, sys, threading, time
 mode, directory, uid = sys.argv[1:]
 st = os.stat(directory)
-lock = os.open(directory, os.O_RDONLY)
-fcntl.flock(lock, fcntl.LOCK_EX)
+fcntl.flock(os.open(directory, os.O_RDONLY), fcntl.LOCK_EX)
 held = []
 for k in range(2):
-    name = "\0pelmodesk/%s/%x:%x/%d" % (uid, st.st_dev, st.st_ino, k)
     s = socket.socket(socket.AF_UNIX)
-    s.bind(name)
+    s.bind("\0pelmodesk/%s/%x:%x/%d" % (uid, st.st_dev, st.st_ino, k))
     held.append(s)
-    if mode == "full":
+    if mode == "full":  # a queue that takes no more
         s.listen(0)
-        for _ in range(8):
-            c = socket.socket(socket.AF_UNIX)
-            c.setblocking(False)
-            try:
-                c.connect(name)
-            except OSError:
-                break
-            held.append(c)
+        held += [socket.socket(socket.AF_UNIX, socket.SOCK_STREAM | socket.SOCK_NONBLOCK) for _ in range(2)]
+        [c.connect_ex(s.getsockname()) for c in held[-2:]]
     elif mode == "answer":
         s.listen(8)
         threading.Thread(target=lambda s=s: [s.accept()[0].send(b"y") for _ in iter(int, 1)], daemon=True).start()

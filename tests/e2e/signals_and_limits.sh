@@ -1,6 +1,6 @@
 #!/bin/bash
 # Signals and limits as a script or a hostile user meets them: a limit on
-# processes too low to start, signals ignored at start (nohup, a script's
+# processes too low to start, signals ignored at start (nohup in a script's
 # background job), and a /proc that hides the kernel's counters.
 #   signals_and_limits.sh PELMODESK [sanitized]
 set -euo pipefail
@@ -9,19 +9,18 @@ program=$(realpath "$1")
 find_libraries_beside "$program" "${2:-}"
 start_display wm
 cd "$work"
-chmod 711 "$work"
+chmod 755 "$work"
 mkdir -m 777 limited
 
 echo "== ulimit -u 2 for a user with no other process: said in Japanese within 5 s, status 1, nothing written"
 status=0
 (cd limited && exec timeout 5 setpriv --reuid=54321 --regid=54321 --clear-groups prlimit --nproc=2 "$program") \
   >limit.out 2>&1 || status=$?
-[ "$status" = 1 ] || fail "under ulimit -u 2: status $status: $(cat limit.out)"
-grep -q "動かせるプロセスの数の上限 (ulimit -u) が低すぎるため起動できません。" limit.out || fail "$(cat limit.out)"
-[ -z "$(ls limited)" ] || fail "written under ulimit -u 2: $(ls limited)"
+[ "$status" = 1 ] && grep -q "動かせるプロセスの数の上限 (ulimit -u) が低すぎるため起動できません。" limit.out &&
+  [ -z "$(ls limited)" ] || fail "under ulimit -u 2: status $status, $(ls limited): $(cat limit.out)"
 
-# Starts the program with "$@" before it, and ends it with SIGTERM once
-# `check` has looked: status 0 and pelmo.ini written.
+# Starts the program with "$@" before it, runs `check`, then ends it with
+# SIGTERM: status 0 and pelmo.ini written.
 run_and_check() {
   "$@" dbus-run-session -- "$program" >program.out 2>&1 &
   app=$!
@@ -29,11 +28,8 @@ run_and_check() {
   main=$(wait_window pelmodesk)
   check
   kill -TERM "$(xdotool getwindowpid "$main")"
-  local status=0
-  wait "$app" || status=$?
-  [ "$status" = 0 ] || fail "exit status $status after SIGTERM: $(cat program.out)"
-  [ -s pelmo.ini ] || fail "pelmo.ini was not written"
-  rm pelmo.ini
+  wait "$app" || fail "exit status $? after SIGTERM: $(cat program.out)"
+  [ -s pelmo.ini ] && rm pelmo.ini || fail "pelmo.ini was not written"
 }
 
 echo "== nohup in a script's background job: SIGHUP and SIGINT, ignored at start, leave it running"
@@ -45,16 +41,14 @@ check() {
 }
 run_and_check nohup
 
-echo "== a /proc that shows only processes: MEM, S_R and CPU show dashes, not 0"
+echo "== a /proc that shows only processes: MEM, S_R and CPU show dashes (2 pixels high), not a number (9)"
 check() {
   sleep 1.2  # two ticks
   read -r ox oy < <(client_origin "$main")
   screenshot hidden.png
-  # Each number's place, right-aligned before its unit: a number stands 9
-  # pixels high, dashes 2.
-  for x in 40 120 200; do
-    high=$(convert hidden.png -crop "22x13+$((ox + x))+$((oy + 23))" +repage -threshold 40% -negate -trim -format '%h' info:)
-    (( high <= 3 )) || fail "the number at $x is $high pixels high: no dashes"
+  for x in 40 120 200; do  # each number's place, right-aligned before its unit
+    high=$(convert hidden.png -crop "22x13+$((ox + x))+$((oy + 23))" +repage -threshold 40% -negate -trim -format %h info:)
+    ((high <= 3)) || fail "the number at $x is $high pixels high: no dashes"
   done
 }
 run_and_check unshare -m --propagation private sh -c 'mount -t proc -o subset=pid proc /proc && exec "$@"' hidden

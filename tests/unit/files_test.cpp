@@ -61,6 +61,8 @@ TEST_F(SettingsOnDisk, OnlyARegularFileIsRead) {
   FileRead read = ReadWholeFile("pelmo.ini");
   EXPECT_EQ(read.status, FileRead::Status::Failed);
   EXPECT_EQ(read.problem.kind, Kind::NotARegularFile);
+  // Nor does a kernel file's reader wait on one (a bind mount over /proc/stat).
+  EXPECT_TRUE(platform::linux_::PreadFile("pelmo.ini").read().empty());
   fs::remove("pelmo.ini");
   fs::create_directory("pelmo.ini");
   EXPECT_EQ(ReadWholeFile("pelmo.ini").problem.kind, Kind::IsADirectory);
@@ -84,12 +86,6 @@ TEST_F(SettingsOnDisk, OnlyARegularFileIsRead) {
   read = ReadWholeFile("pelmo.ini");
   EXPECT_EQ(read.status, FileRead::Status::Ok);
   EXPECT_EQ(read.text, "1\r\n2\r\n3\r\n");
-}
-
-TEST_F(SettingsOnDisk, AKernelFileThatIsAFifoReadsAsNothingAtOnce) {
-  ASSERT_EQ(::mkfifo("stat", 0644), 0);  // as a bind mount over /proc/stat may make it
-  platform::linux_::PreadFile stat((scratch / "stat").string());
-  EXPECT_TRUE(stat.read().empty());
 }
 
 TEST_F(SettingsOnDisk, AFileNotOpenedForWantOfDescriptorsIsUnavailableNotRejected) {
