@@ -12,8 +12,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-#include <functional>
-#include <memory>
 #include <QWindow>
 #include <algorithm>
 #include <utility>
@@ -369,29 +367,33 @@ void QtWindow::showCentredOnce() {
   activateWindow();
 }
 
+namespace {
+
+// A window manager may give the focus away itself once the window it had is
+// gone, after the request for it (KWin to none), or count the window active
+// while the focus stays on its own (xfwm4, now and then: the request's time
+// is older than its own focus change): looked at again, `tries` times 100 ms
+// apart, until the window has the focus.
+void KeepGivingFocus(QPointer<QWidget> window, int tries) {
+  if (!window || !window->isVisible() || HasKeyboardFocus(*window) || tries == 0) return;
+  if (window->isActiveWindow()) {
+    TakeKeyboardFocus(*window);
+  } else {
+    window->raise();
+    window->activateWindow();
+  }
+  QTimer::singleShot(100, window, [window, tries] { KeepGivingFocus(window, tries - 1); });
+}
+
+}  // namespace
+
 void QtWindow::hideReturningFocus() {
   const bool hadFocus = isActiveWindow();
   setVisible(false);
   if (!hadFocus || !returnFocusTo_ || !returnFocusTo_->isVisible()) return;
   returnFocusTo_->raise();
   returnFocusTo_->activateWindow();
-  // A window manager may give the focus away itself once the window it had
-  // is gone, after this request (KWin to none), or count the window active
-  // while the focus stays on its own (xfwm4, now and then: the request's
-  // time is older than its own focus change): looked at again until the
-  // window has the focus, a few times.
-  auto again = std::make_shared<std::function<void(int)>>();
-  *again = [again, window = returnFocusTo_](int tries) {
-    if (!window || !window->isVisible() || HasKeyboardFocus(*window) || tries == 0) return;
-    if (window->isActiveWindow()) {
-      TakeKeyboardFocus(*window);
-    } else {
-      window->raise();
-      window->activateWindow();
-    }
-    QTimer::singleShot(100, window, [again, tries] { (*again)(tries - 1); });
-  };
-  QTimer::singleShot(100, returnFocusTo_, [again] { (*again)(3); });
+  QTimer::singleShot(100, returnFocusTo_, [window = returnFocusTo_] { KeepGivingFocus(window, 3); });
 }
 
 void QtWindow::beginMoveByPress() {
