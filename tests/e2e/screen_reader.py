@@ -20,14 +20,20 @@ def fail(why):
     sys.exit(1)
 
 
+def pump(seconds):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        GLib.MainContext.default().iteration(False)
+        time.sleep(0.02)
+
+
 def wait_for(what, test, seconds=5.0):
     end = time.monotonic() + seconds
     while time.monotonic() < end:
         found = test()
         if found:
             return found
-        GLib.MainContext.default().iteration(False)
-        time.sleep(0.05)
+        pump(0.05)
     fail(what)
 
 
@@ -58,16 +64,8 @@ def focused(node):
     return [c for c in node if c.getState().contains(pyatspi.STATE_FOCUSED)]
 
 
-def pump(seconds):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        GLib.MainContext.default().iteration(False)
-        time.sleep(0.02)
-
-
 def second_start():
-    if subprocess.run([program_file], timeout=10).returncode != 0:
-        fail("the second start failed")
+    subprocess.run([program_file], timeout=10, check=True)
     wait_for("the second start did not give the window the focus", lambda: monitor.getState().contains(pyatspi.STATE_ACTIVE))
 
 
@@ -88,9 +86,7 @@ pyatspi.Registry.registerEventListener(lambda e: names.append(e.source.name), "o
 with open(script, "w") as f:
     f.write("GetResInfo 90 0 0\nGetCpuUsage 34\nMemoryLoad 80\n")
 wait_for("no name change heard for CPU 34", lambda: "CPU使用率 34 %" in names)
-time.sleep(1.2)  # two more ticks with the same numbers
-for _ in range(20):
-    GLib.MainContext.default().iteration(False)
+pump(1.2)  # two more ticks with the same numbers
 if names.count("CPU使用率 34 %") != 1 or any(n.startswith(("物理", "システム")) for n in names):
     fail("unchanged readings were announced again: %s" % names)
 
