@@ -4,6 +4,7 @@
 #   screen_reader.py PROGRAM STATISTICS_SCRIPT OPENED_FILE MONITOR_WINDOW_ID
 # (run where the program runs, with a tray: a second start hands over to it)
 # Prints a line per step; exits 1 with the reason at the first thing amiss.
+import pathlib
 import re
 import subprocess
 import sys
@@ -83,8 +84,7 @@ wait_for("the CPU reading never came from the script: %s" % cpu.name, lambda: cp
 print("== a new CPU reading renames its label and says so, once")
 names = []
 pyatspi.Registry.registerEventListener(lambda e: names.append(e.source.name), "object:property-change:accessible-name")
-with open(script, "w") as f:
-    f.write("GetResInfo 90 0 0\nGetCpuUsage 34\nMemoryLoad 80\n")
+pathlib.Path(script).write_text("GetResInfo 90 0 0\nGetCpuUsage 34\nMemoryLoad 80\n")
 wait_for("no name change heard for CPU 34", lambda: "CPU使用率 34 %" in names)
 pump(1.2)  # two more ticks with the same numbers
 if names.count("CPU使用率 34 %") != 1 or any(n.startswith(("物理", "システム")) for n in names):
@@ -133,16 +133,13 @@ print("== hidden, a changed reading is not announced; shown again, it is, once")
 key("shift+F10", "Down", "Return")
 wait_for("the menu's hide left the window shown", lambda: not monitor.getState().contains(pyatspi.STATE_SHOWING))
 names.clear()
-with open(script, "w") as f:
-    f.write("GetResInfo 90 0 0\nGetCpuUsage 56\nMemoryLoad 80\n")
+pathlib.Path(script).write_text("GetResInfo 90 0 0\nGetCpuUsage 56\nMemoryLoad 80\n")
 pump(1.5)
-if names:
-    fail("a hidden window announced %s" % names)
+hidden = names[:]
 second_start()
-wait_for("the change was not announced when the window was shown", lambda: "CPU使用率 56 %" in names)
-pump(1.2)
-if names != ["CPU使用率 56 %"]:
-    fail("shown again, the window announced %s" % names)
+pump(1.5)
+if (hidden, names) != ([], ["CPU使用率 56 %"]):
+    fail("hidden, the window announced %s; shown again, %s" % (hidden, names[len(hidden):]))
 key("Menu", "Up", "Return")
 
 print("== the About window reads in order, its links are links a Tab reaches")
