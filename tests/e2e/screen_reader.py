@@ -21,21 +21,18 @@ def fail(why):
     sys.exit(1)
 
 
-def pump(seconds):
+def pump(seconds, until=lambda: None):  # events reach the listeners only while this runs
     end = time.monotonic() + seconds
     while time.monotonic() < end:
+        found = until()
+        if found:
+            return found
         GLib.MainContext.default().iteration(False)
-        time.sleep(0.02)
+        time.sleep(0.05)
 
 
 def wait_for(what, test, seconds=5.0):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        found = test()
-        if found:
-            return found
-        pump(0.05)
-    fail(what)
+    return pump(seconds, test) or fail(what)
 
 
 def program():
