@@ -9,8 +9,8 @@
 # D-Bus: the panel's own menu shows and runs every item, the check mark
 # follows always-on-top. A panel killed with the window hidden shows it; the
 # panel started again gets the icon back. Under xfwm4 and KWin the window has
-# no title bar and stands at its saved place, and About, opened and closed
-# by the keyboard, gives the window the focus back.
+# no title bar and stands at its saved place. About, opened and closed by the
+# keyboard alone, gives the window the focus back.
 set -euo pipefail
 program=$(realpath "$1")
 desktop=$2
@@ -97,6 +97,8 @@ start_program() {
 }
 mapped() { xwininfo -id "$main" 2>/dev/null | grep -q IsViewable; }
 above() { xprop -id "$main" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
+about_shown() { for _ in $(seq 60); do [ -n "$(about_window)" ] && return 0; sleep 0.05; done; return 1; }
+focused() { for _ in $(seq 60); do [ "$(xdotool getwindowfocus)" = "$((main))" ] && return 0; sleep 0.05; done; return 1; }
 ended() {
   for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.05; done
   kill -0 "$app" 2>/dev/null && fail "still running after $1"
@@ -123,18 +125,6 @@ menu_shown() {
   done
   return 1
 }
-# By the keyboard alone: a second start gives the window the focus, its
-# menu opens About, and OK gives the focus back to the window.
-about_by_keyboard() {
-  focused() { for _ in $(seq 60); do [ "$(xdotool getwindowfocus)" = "$((main))" ] && return 0; sleep 0.05; done; return 1; }
-  "$program" || fail "the second start ended with status $?"
-  focused || fail "the second start left the focus on $(xdotool getwindowfocus getwindowname)"
-  xdotool key --delay 100 Menu Up Return
-  for _ in $(seq 60); do [ -n "$(about_window)" ] && break; sleep 0.05; done
-  [ -n "$(about_window)" ] || fail "the menu's about opened no About window"
-  xdotool key Return
-  focused || fail "About closed, the focus went to $(xdotool getwindowfocus getwindowname)"
-}
 # A right press on the icon opens the menu (the panel's own, or the program's
 # where the icon is an XEmbed one); item $1 is chosen by keyboard (1 = show,
 # 2 = hide, 3 = always on top, 4 = quit, 5 = about), as a person would.
@@ -153,7 +143,7 @@ choose_from_icon() {
   sleep 0.3
 }
 
-echo "== shown at its place, no title bar$([ "$desktop" = kwin ] || echo "; started before the panel, the panel gives it an icon whose menu quits it")"
+echo "== shown at its place, no title bar, About by the keyboard gives it the focus back$([ "$desktop" = kwin ] || echo "; started before the panel, the panel gives it an icon whose menu quits it")"
 start_program
 [ "$(client_origin "$main")" = "84 109" ] || fail "client area at $(client_origin "$main"), not the design's 84 109"
 # No frame from the window manager (KWin says nothing of one it does not draw).
@@ -164,8 +154,13 @@ screenshot "$shots/desktop-$desktop.png"
 # own border.
 colour_near "$(pixel "$shots/desktop-$desktop.png" 150 100)" "0,0,0" 0 || fail "something above the window: a title bar?"
 colour_near "$(pixel "$shots/desktop-$desktop.png" 83 108)" "88,90,93" 0 || fail "no border of the window's own"
+"$program" || fail "the second start ended with status $?"
+focused || fail "the second start left the focus on $(xdotool getwindowfocus getwindowname)"
+xdotool key --delay 100 Menu Up Return
+about_shown || fail "the menu's about opened no About window"
+xdotool key Return
+focused || fail "About closed, the focus went to $(xdotool getwindowfocus getwindowname)"
 if [ "$desktop" = kwin ]; then
-  about_by_keyboard
   xdotool windowmove "$main" 299 199
   for _ in $(seq 60); do [ "$(client_origin "$main")" = "300 200" ] && break; sleep 0.05; done
   kill -TERM "$app"
@@ -210,14 +205,11 @@ sni click "$service" 常に手前に表示
 sleep 0.3
 above && fail "always-on-top chosen over D-Bus did not go off"
 choose_from_icon 5
-for _ in $(seq 60); do [ -n "$(about_window)" ] && break; sleep 0.05; done
-[ -n "$(about_window)" ] || fail "the about item opened no About window"
+about_shown || fail "the about item opened no About window"
 # The About window has a taskbar button; the monitor and the menus do not.
 [ "$(taskbar_windows "$app")" = "$(about_window)" ] || fail "taskbar entries: $(taskbar_windows "$app")"
 xdotool windowactivate --sync "$(about_window)" key Return 2>/dev/null || xdotool key --window "$(about_window)" Return
 for _ in $(seq 60); do [ -z "$(about_window)" ] && break; sleep 0.05; done
-
-[ "$desktop" = xfce ] && about_by_keyboard
 
 echo "== the panel killed with the window hidden shows it; started again, it gets the icon back"
 sni click "$service" ペルモの非表示
