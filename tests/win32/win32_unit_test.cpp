@@ -296,12 +296,6 @@ TEST(Window, BringToFrontRunsWhatIsPendingBeforeReturning) {
   EXPECT_EQ(GetForegroundWindow(), window.handle());
 }
 
-VARIANT Child(LONG id) {
-  VARIANT child{};
-  child.vt = VT_I4, child.lVal = id;
-  return child;
-}
-
 // In the window's own apartment a null pointer reaches the object itself
 // (across processes COM's proxy refuses it first).
 TEST(Accessible, NullPointersFailAsCOMSaysAndTheArrowsGoByTheScreen) {
@@ -313,7 +307,8 @@ TEST(Accessible, NullPointersFailAsCOMSaysAndTheArrowsGoByTheScreen) {
   IAccessible* a = nullptr;
   const LRESULT object = SendMessageW(window.handle(), WM_GETOBJECT, 0, static_cast<LPARAM>(OBJID_CLIENT));
   ASSERT_EQ(ObjectFromLresult(object, IID_IAccessible, 0, reinterpret_cast<void**>(&a)), S_OK);
-  const VARIANT self = Child(CHILDID_SELF);
+  VARIANT self{};
+  self.vt = VT_I4, self.lVal = CHILDID_SELF;
   LONG n = 0;
   EXPECT_EQ(a->get_accName(self, nullptr), E_POINTER);
   EXPECT_EQ(a->get_accChildCount(nullptr), E_POINTER);
@@ -325,9 +320,11 @@ TEST(Accessible, NullPointersFailAsCOMSaysAndTheArrowsGoByTheScreen) {
   const LONG moves[][3] = {{NAVDIR_RIGHT, 4, 5}, {NAVDIR_DOWN, 4, 6}, {NAVDIR_DOWN, 6, 7}, {NAVDIR_LEFT, 5, 4},
                            {NAVDIR_UP, 1, -1}};
   for (const auto& [direction, from, to] : moves) {
-    VARIANT out{};
-    const bool moved = a->accNavigate(direction, Child(from), &out) == S_OK;
-    EXPECT_EQ(!moved ? -1 : out.vt == VT_DISPATCH ? 7 : out.vt == VT_I4 ? out.lVal : 0, to) << std::to_string(from);
+    VARIANT start = self, out{};
+    start.lVal = from;
+    const bool moved = a->accNavigate(direction, start, &out) == S_OK;
+    EXPECT_EQ(!moved ? -1 : out.vt == VT_DISPATCH ? 7 : out.vt == VT_I4 ? out.lVal : 0, to)
+        << std::to_string(direction) + " from " + std::to_string(from);
     VariantClear(&out);
   }
   a->Release();
