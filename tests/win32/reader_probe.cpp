@@ -255,7 +255,6 @@ int Monitor(const char* script) {
   Expect(NameChanges(window, 1) == 0, "a name change for the unchanged temperature");
   // Misused, the object fails each call as it should, and goes on answering.
   tree = Read(window, held, 0, true);
-  std::printf("misused calls that did not fail as they should: %d\n", tree.misanswered);
   Expect(tree.misanswered == 0, "a misused call's answer");
   Expect(tree.parts.size() == 4 && tree.parts[3].name == L"CPU使用率 64 %", "the CPU reading's new name");
   if (tree.parts.size() == 4) Print(L"  now", tree.parts[3].name, tree.parts[3].role);
