@@ -58,8 +58,8 @@ void Describe(IAccessible* object, VARIANT id, std::wstring& name, LONG& role, L
 }
 
 // Every method with a child id that names nothing or an unknown direction
-// (E_INVALIDARG), and with a null out-pointer (a failure; under Wine COM's
-// proxy refuses it first: the unit test has the object's own E_POINTER).
+// (E_INVALIDARG). A null out-pointer never reaches the object from here
+// (COM's proxy refuses it first): the unit test calls the object itself.
 int Misuse(IAccessible* a) {
   VARIANT self{}, bad{}, out{};
   self.vt = bad.vt = VT_I4, self.lVal = CHILDID_SELF, bad.lVal = 99;
@@ -72,17 +72,8 @@ int Misuse(IAccessible* a) {
       a->get_accHelp(bad, &text), a->get_accHelpTopic(&text, bad, &n), a->get_accKeyboardShortcut(bad, &text),
       a->get_accDefaultAction(bad, &text), a->accSelect(SELFLAG_TAKEFOCUS, bad), a->accLocation(&n, &n, &n, &n, bad),
       a->accNavigate(NAVDIR_NEXT, bad, &out), a->accDoDefaultAction(bad), a->accNavigate(99, self, &out)};
-  const HRESULT null[] = {
-      a->get_accParent(nullptr), a->get_accChildCount(nullptr), a->get_accChild(self, nullptr),
-      a->get_accName(self, nullptr), a->get_accValue(self, nullptr), a->get_accDescription(self, nullptr),
-      a->get_accRole(self, nullptr), a->get_accState(self, nullptr), a->get_accHelp(self, nullptr),
-      a->get_accHelpTopic(nullptr, self, nullptr), a->get_accKeyboardShortcut(self, nullptr),
-      a->get_accFocus(nullptr), a->get_accSelection(nullptr), a->get_accDefaultAction(self, nullptr),
-      a->accLocation(nullptr, nullptr, nullptr, nullptr, self), a->accNavigate(NAVDIR_NEXT, self, nullptr),
-      a->accHitTest(0, 0, nullptr)};
   int wrong = 0;
   for (const HRESULT r : invalid) wrong += r != E_INVALIDARG;
-  for (const HRESULT r : null) wrong += SUCCEEDED(r);
   return wrong;
 }
 
